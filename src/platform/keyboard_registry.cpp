@@ -1,0 +1,47 @@
+#include "platform/keyboard_registry.h"
+
+#include <cstring>
+#include <stdexcept>
+
+namespace {
+KeyboardRegistrySimulation* simulation = nullptr;
+HKEY const SimulatedKey = reinterpret_cast<HKEY>(static_cast<std::uintptr_t>(0x1000u));
+}  // namespace
+
+void SimulateKeyboardRegistry(KeyboardRegistrySimulation* replacement) { simulation = replacement; }
+
+int GetKeyboardType(int typeFlag) {
+  if (simulation == nullptr) {
+    return typeFlag == 0 ? 4 : 0;
+  }
+  return typeFlag == 0 ? simulation->keyboardType : simulation->keyboardSubtype;
+}
+
+LONG RegOpenKeyExA(HKEY, LPCSTR, DWORD, REGSAM, HKEY* result) {
+  if (simulation == nullptr || !simulation->keyExists) {
+    return ERROR_FILE_NOT_FOUND_LONG;
+  }
+  ++simulation->openCalls;
+  *result = SimulatedKey;
+  return 0;
+}
+
+LONG RegQueryValueExA(HKEY, LPCSTR, DWORD*, DWORD*, BYTE* data, DWORD* dataSize) {
+  if (simulation == nullptr || !simulation->valueExists) {
+    return ERROR_FILE_NOT_FOUND_LONG;
+  }
+  if (simulation->queryRaises) {
+    throw std::runtime_error("registry query failed");
+  }
+  if (*dataSize >= sizeof simulation->storedValue) {
+    std::memcpy(data, &simulation->storedValue, sizeof simulation->storedValue);
+  }
+  return 0;
+}
+
+LONG RegCloseKey(HKEY) {
+  if (simulation != nullptr) {
+    ++simulation->closeCalls;
+  }
+  return 0;
+}

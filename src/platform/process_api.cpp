@@ -1,0 +1,80 @@
+#include "platform/process_api.h"
+
+#include <unistd.h>
+
+#include <cstring>
+
+// Bounds of the program's image, placed by the linker.
+extern "C" char __executable_start;
+extern "C" char _end;
+
+namespace {
+constexpr char CommandLine[] = "angleconv";
+}
+
+HMODULE GetModuleHandleA(LPCSTR moduleName) {
+  if (moduleName != nullptr) {
+    return nullptr;
+  }
+  return &__executable_start;
+}
+
+DWORD GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size) {
+  if (module != &__executable_start || size == 0) {
+    return 0;
+  }
+  const ssize_t length = readlink("/proc/self/exe", fileName, size - 1);
+  if (length <= 0) {
+    fileName[0] = '\0';
+    return 0;
+  }
+  fileName[length] = '\0';
+  return static_cast<DWORD>(length);
+}
+
+std::size_t VirtualQuery(const void* address, MEMORY_BASIC_INFORMATION* information, std::size_t length) {
+  if (length < sizeof *information) {
+    return 0;
+  }
+  std::memset(information, 0, sizeof *information);
+  const char* byte = static_cast<const char*>(address);
+  if (byte >= &__executable_start && byte < &_end) {
+    information->BaseAddress = &__executable_start;
+    information->AllocationBase = &__executable_start;
+    information->RegionSize = static_cast<std::size_t>(&_end - &__executable_start);
+    information->State = MEM_COMMIT;
+  } else {
+    information->BaseAddress = const_cast<void*>(address);
+    information->State = MEM_FREE;
+  }
+  return sizeof *information;
+}
+
+int PosixExitStatus(UINT exitCode) {
+  const int lowBits = static_cast<int>(exitCode & 0xFF);
+  return (lowBits == 0 && exitCode != 0) ? 255 : lowBits;
+}
+
+void ExitProcess(UINT exitCode) { _exit(PosixExitStatus(exitCode)); }
+
+LPSTR GetCommandLineA() { return const_cast<LPSTR>(CommandLine); }
+
+void GetStartupInfoA(STARTUPINFOA* information) {
+  std::memset(information, 0, sizeof *information);
+  information->cb = sizeof *information;
+}
+
+DWORD GetVersion() { return 0; }
+
+BOOL GetVersionExA(OSVERSIONINFOA* information) {
+  const DWORD size = information->dwOSVersionInfoSize;
+  std::memset(information, 0, sizeof *information);
+  information->dwOSVersionInfoSize = size;
+  return TRUE;
+}
+
+DWORD GetThreadLocale() { return 0x0409; }
+
+DWORD GetCurrentThreadId() { return static_cast<DWORD>(getpid()); }
+
+BOOL FreeLibrary(HMODULE) { return TRUE; }

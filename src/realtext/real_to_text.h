@@ -1,0 +1,35 @@
+// Extended real to decimal text, fixed or scientific, right-justified.
+//   57.2957795130823, width 6, 4 decimals   -> "57.2958"
+//   2.5, width 3, 0 decimals                -> "  3" (half up)
+//   1.4e36, width 6, 4 decimals             -> " 1.4E+0036"
+//   12.5, width 10, negative decimals       -> " 1.3E+0001"
+#pragma once
+
+#include <cstdint>
+
+#include "conversion/extended_arithmetic.h"
+
+// A length-prefixed text: one count byte, then up to 255 characters.
+struct ShortString {
+  std::uint8_t length;
+  char characters[255];
+};
+
+// a (zero or positive, finite) as v * 10^k with v = 0 or 1 <= v < 16.
+struct ScaledDecimal {
+  Extended v;
+  std::int32_t k;
+};
+ScaledDecimal ScaleToDecimal(Extended a);
+
+// The digit string of v (0 <= v < 16): position 0 the carry digit, 1..18 the
+// digits of v * 10^17 rounded to an integer, then '0'; rounded half up for
+// n digits after position 0 when n < 18.
+struct DigitString {
+  char digits[256];
+};
+void DecimalDigits(Extended v, std::int32_t n, DigitString& result);
+
+// The text of value in the given width and decimals (width counts as at
+// most 255, decimals as at most 216; negative decimals: scientific).
+void RealToText(std::int32_t width, std::int32_t decimals, Extended value, ShortString& text);

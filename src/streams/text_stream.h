@@ -1,0 +1,71 @@
+// The buffered text stream record, the three standard streams, the pending
+// I/O result code and the operations that open, fill, drain, flush and
+// close a stream. Stream operations never raise: they store a code and
+// carry on; only CheckIoResult, after a statement, raises.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/windows_types.h"
+
+struct TextStream;
+
+// A stream operation: 0 for success, otherwise an I/O result code.
+using StreamOperation = std::int32_t (*)(TextStream& stream);
+
+inline constexpr std::uint16_t ModeClosed = 0xD7B0;
+inline constexpr std::uint16_t ModeInput = 0xD7B1;
+inline constexpr std::uint16_t ModeOutput = 0xD7B2;
+inline constexpr std::uint16_t ModeInOut = 0xD7B3;
+
+inline constexpr std::uint16_t CrLfStyle = 0x0001;
+inline constexpr std::uint32_t StreamBufferSize = 128;
+
+struct TextStream {
+  HANDLE osHandle;
+  std::uint16_t openMode;
+  std::uint16_t styleFlags;
+  std::uint32_t bufferSize;
+  std::uint32_t position;
+  std::uint32_t limit;
+  std::uint8_t* bufferData;
+  StreamOperation openOp;
+  StreamOperation transferOp;
+  StreamOperation flushOp;
+  StreamOperation closeOp;
+  char fileName[260];
+  std::uint8_t inlineBuffer[StreamBufferSize];
+};
+
+extern TextStream Input;
+extern TextStream Output;
+extern TextStream ErrorStream;
+
+// The process-wide default line style: 1, CR LF.
+extern std::uint8_t DefaultLineStyle;
+
+// The pending I/O result code of this thread, 0 when none.
+extern thread_local std::int32_t IoResultCode;
+
+void SetIoResult(std::int32_t code);
+std::int32_t TakeIoResult();
+
+// Raises the I/O run-time error when a code is pending, at the location of
+// the statement that called it (its own return address).
+void CheckIoResult();
+
+std::int32_t NoOperation(TextStream& stream);
+std::int32_t OpenStream(TextStream& stream, std::uint16_t mode);
+std::int32_t OpenForReading(TextStream& stream);
+std::int32_t OpenForWriting(TextStream& stream);
+bool EnsureOpenForReading(TextStream& stream);
+bool EnsureOpenForWriting(TextStream& stream);
+std::int32_t BindStandardHandle(TextStream& stream);
+std::int32_t FillBuffer(TextStream& stream);
+std::int32_t DrainBuffer(TextStream& stream);
+std::int32_t FlushStream(TextStream& stream);
+std::int32_t FlushAfterStatement(TextStream& stream);
+std::int32_t CloseStream(TextStream& stream);
+
+// Start-up: every standard stream in ModeClosed, every other field zero.
+void MarkStandardStreamsClosed();
