@@ -1,1 +1,4 @@
-int main() { return 0; }
+#include "conversion/dialogue.h"
+#include "runtime/lifecycle.h"
+
+int main() { RunProgram(RunDialogue); }

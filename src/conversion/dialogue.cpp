@@ -1,0 +1,6 @@
+#include "conversion/dialogue.h"
+
+std::string sourceUnit;
+std::string targetUnit;
+
+void RunDialogue() {}

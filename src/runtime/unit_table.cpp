@@ -1,0 +1,105 @@
+// The program's units and their start and finish routines, in start order.
+#include "conversion/fpu_environment.h"
+#include "platform/process_api.h"
+#include "runtime/errors.h"
+#include "runtime/lifecycle.h"
+#include "runtime/runtime_error.h"
+#include "streams/text_stream.h"
+
+namespace {
+
+// Start-up facts the core records; nothing in this program reads them.
+struct RecordedStartupFacts {
+  LPSTR commandLine;
+  WORD showWindowMode;
+  DWORD defaultCodePage;
+  DWORD mainThreadId;
+};
+RecordedStartupFacts StartupFacts{};
+
+// Each unit's work is done once on start and once on finish after it,
+// however often its routines are called.
+struct UnitGuard {
+  std::int32_t startCount;
+};
+
+bool EnterStart(UnitGuard& guard) { return guard.startCount++ == 0; }
+bool EnterFinish(UnitGuard& guard) { return guard.startCount > 0 && --guard.startCount == 0; }
+
+UnitGuard CoreGuard{};
+UnitGuard UtilitiesGuard{};
+
+void CoreStart() {
+  if (!EnterStart(CoreGuard)) {
+    return;
+  }
+  // Step 1: raising and unwinding are the language's own here.
+  // Step 2.
+  InstallFpuEnvironment();
+  // Step 3.
+  MarkStandardStreamsClosed();
+  // Step 4.
+  StartupFacts.commandLine = GetCommandLineA();
+  STARTUPINFOA startupInformation{};
+  GetStartupInfoA(&startupInformation);
+  StartupFacts.showWindowMode = startupInformation.wShowWindow;
+  StartupFacts.defaultCodePage = (GetVersion() & 0x80000000u) != 0 ? 0 : GetThreadLocale();
+  StartupFacts.mainThreadId = GetCurrentThreadId();
+}
+
+// A failed write-out of Output at its close must not end the run as a
+// success: it becomes the I/O run-time error, raised with exception support
+// already removed, so the exit code is the I/O error code.
+__attribute__((noinline)) void CheckFinalOutputClose(std::int32_t result) {
+  if (result != 0) {
+    SetIoResult(result);
+    RaiseRuntimeError(RuntimeErrorKind::IoFailure, CALLER_LOCATION);
+  }
+}
+
+void CoreFinish() {
+  if (!EnterFinish(CoreGuard)) {
+    return;
+  }
+  CloseStream(Input);
+  const std::int32_t outputResult = CloseStream(Output);
+  CloseStream(ErrorStream);
+  CheckFinalOutputClose(outputResult);
+  // The memory manager has nothing to give back: the process ends next.
+}
+
+void UtilitiesStart() {
+  if (!EnterStart(UtilitiesGuard)) {
+    return;
+  }
+  LoadErrorTexts();
+  InstallExceptionSupport();
+  OSVERSIONINFOA version{};
+  version.dwOSVersionInfoSize = sizeof version;
+  GetVersionExA(&version);
+  // The locale's format settings are not loaded: nothing printed uses them.
+}
+
+void UtilitiesFinish() {
+  if (!EnterFinish(UtilitiesGuard)) {
+    return;
+  }
+  RemoveExceptionSupport();
+  ReleaseErrorTexts();
+}
+
+void NoWork() {}
+
+const StartupEntry ProgramUnits[] = {
+    {NoWork, NoWork},                  // SysInit
+    {CoreStart, CoreFinish},           // System
+    {NoWork, NoWork},                  // Windows
+    {NoWork, NoWork},                  // Types
+    {NoWork, NoWork},                  // SysConst
+    {UtilitiesStart, UtilitiesFinish}, // SysUtils
+    {nullptr, NoWork},                 // the program itself
+};
+
+}  // namespace
+
+const StartupTable ProgramStartupTable{7, ProgramUnits};
