@@ -1,0 +1,284 @@
+#include "end_to_end/program_runner.h"
+
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <stdexcept>
+#include <thread>
+
+namespace endtoend {
+namespace {
+
+const char* const Program = ANGLECONV_BINARY;
+
+std::string TemporaryFile(const std::string& contents) {
+  char name[] = "/tmp/angleconv-e2e-XXXXXX";
+  const int descriptor = mkstemp(name);
+  if (descriptor < 0) {
+    throw std::runtime_error("mkstemp failed");
+  }
+  std::size_t written = 0;
+  while (written < contents.size()) {
+    const ssize_t n = write(descriptor, contents.data() + written, contents.size() - written);
+    if (n <= 0) {
+      throw std::runtime_error("write failed");
+    }
+    written += static_cast<std::size_t>(n);
+  }
+  close(descriptor);
+  return name;
+}
+
+std::string ReadWholeFile(const std::string& name) {
+  std::string contents;
+  const int descriptor = open(name.c_str(), O_RDONLY);
+  char buffer[4096];
+  ssize_t n;
+  while (descriptor >= 0 && (n = read(descriptor, buffer, sizeof buffer)) > 0) {
+    contents.append(buffer, static_cast<std::size_t>(n));
+  }
+  if (descriptor >= 0) {
+    close(descriptor);
+  }
+  return contents;
+}
+
+// One standard handle of the child: what the child gets, and how the
+// parent collects what was written to it.
+struct OutputChannel {
+  OutputKind kind;
+  std::string fileName;
+  int pipe[2] = {-1, -1};
+  std::string collected;
+};
+
+void PrepareOutput(OutputChannel& channel) {
+  if (channel.kind == OutputKind::File) {
+    channel.fileName = TemporaryFile("");
+  } else if (channel.kind == OutputKind::Pipe) {
+    if (::pipe(channel.pipe) != 0) {
+      throw std::runtime_error("pipe failed");
+    }
+  }
+}
+
+void ConnectOutputInChild(const OutputChannel& channel, int target) {
+  switch (channel.kind) {
+    case OutputKind::File:
+      dup2(open(channel.fileName.c_str(), O_WRONLY | O_TRUNC), target);
+      break;
+    case OutputKind::Pipe:
+      dup2(channel.pipe[1], target);
+      break;
+    case OutputKind::DevFull:
+      dup2(open("/dev/full", O_WRONLY), target);
+      break;
+    case OutputKind::Closed:
+      close(target);
+      break;
+  }
+}
+
+void CollectPipe(OutputChannel& channel, long closeAfter) {
+  close(channel.pipe[1]);
+  char buffer[4096];
+  for (;;) {
+    std::size_t wanted = sizeof buffer;
+    if (closeAfter >= 0) {
+      const long left = closeAfter - static_cast<long>(channel.collected.size());
+      if (left <= 0) {
+        break;
+      }
+      wanted = std::min(wanted, static_cast<std::size_t>(left));
+    }
+    const ssize_t n = read(channel.pipe[0], buffer, wanted);
+    if (n <= 0) {
+      break;
+    }
+    channel.collected.append(buffer, static_cast<std::size_t>(n));
+  }
+  close(channel.pipe[0]);
+}
+
+}  // namespace
+
+std::string CrLf(const std::string& text) {
+  std::string converted;
+  for (char c : text) {
+    if (c == '\n') {
+      converted += '\r';
+    }
+    converted += c;
+  }
+  return converted;
+}
+
+ProgramRun RunAngleconv(const std::string& input, const RunOptions& options) {
+  signal(SIGPIPE, SIG_IGN);
+  std::string inputFile;
+  int inputPipe[2] = {-1, -1};
+  if (options.input == InputKind::File) {
+    inputFile = TemporaryFile(input);
+  } else if (options.input == InputKind::Pipe && pipe(inputPipe) != 0) {
+    throw std::runtime_error("pipe failed");
+  }
+  OutputChannel output{options.output};
+  OutputChannel error{options.error};
+  PrepareOutput(output);
+  PrepareOutput(error);
+
+  const pid_t child = fork();
+  if (child == 0) {
+    switch (options.input) {
+      case InputKind::File:
+        dup2(open(inputFile.c_str(), O_RDONLY), 0);
+        break;
+      case InputKind::Pipe:
+        dup2(inputPipe[0], 0);
+        close(inputPipe[1]);
+        break;
+      case InputKind::Closed:
+        close(0);
+        break;
+      case InputKind::Directory:
+        dup2(open("/tmp", O_RDONLY | O_DIRECTORY), 0);
+        break;
+    }
+    ConnectOutputInChild(output, 1);
+    ConnectOutputInChild(error, 2);
+    for (int descriptor = 3; descriptor < 64; ++descriptor) {
+      close(descriptor);
+    }
+    if (options.addressSpaceLimit != 0) {
+      const rlimit limit{options.addressSpaceLimit, options.addressSpaceLimit};
+      setrlimit(RLIMIT_AS, &limit);
+    }
+    execl(Program, Program, static_cast<char*>(nullptr));
+    _exit(127);
+  }
+
+  std::thread writer;
+  if (options.input == InputKind::Pipe) {
+    close(inputPipe[0]);
+    writer = std::thread([&] {
+      std::size_t written = 0;
+      while (written < input.size()) {
+        const ssize_t n = write(inputPipe[1], input.data() + written, input.size() - written);
+        if (n <= 0) {
+          break;
+        }
+        written += static_cast<std::size_t>(n);
+      }
+      close(inputPipe[1]);
+    });
+  }
+  std::thread errorReader;
+  if (error.kind == OutputKind::Pipe) {
+    errorReader = std::thread([&] { CollectPipe(error, -1); });
+  }
+  if (output.kind == OutputKind::Pipe) {
+    CollectPipe(output, options.closeOutputAfter);
+  }
+
+  int status = 0;
+  waitpid(child, &status, 0);
+  if (writer.joinable()) {
+    writer.join();
+  }
+  if (errorReader.joinable()) {
+    errorReader.join();
+  }
+
+  ProgramRun run;
+  run.standardOutput = output.kind == OutputKind::File ? ReadWholeFile(output.fileName) : output.collected;
+  run.standardError = error.kind == OutputKind::File ? ReadWholeFile(error.fileName) : error.collected;
+  if (WIFEXITED(status)) {
+    run.exitStatus = WEXITSTATUS(status);
+  } else if (WIFSIGNALED(status)) {
+    run.signal = WTERMSIG(status);
+  }
+  for (const std::string& name : {inputFile, output.fileName, error.fileName}) {
+    if (!name.empty()) {
+      unlink(name.c_str());
+    }
+  }
+  return run;
+}
+
+TerminalSession::TerminalSession() {
+  // A line-buffered terminal without echo or output processing: Enter
+  // delivers a line ending in LF, and the program's bytes arrive unchanged.
+  termios settings{};
+  cfmakeraw(&settings);
+  settings.c_lflag |= ICANON;
+  settings.c_iflag |= ICRNL;
+  child_ = forkpty(&master_, nullptr, &settings, nullptr);
+  if (child_ == 0) {
+    execl(Program, Program, static_cast<char*>(nullptr));
+    _exit(127);
+  }
+  if (child_ < 0) {
+    throw std::runtime_error("forkpty failed");
+  }
+}
+
+TerminalSession::~TerminalSession() {
+  if (child_ > 0) {
+    kill(child_, SIGKILL);
+    waitpid(child_, nullptr, 0);
+  }
+  if (master_ >= 0) {
+    close(master_);
+  }
+}
+
+bool TerminalSession::ReadSome(int timeoutMilliseconds) {
+  pollfd descriptor{master_, POLLIN, 0};
+  if (poll(&descriptor, 1, timeoutMilliseconds) <= 0) {
+    return false;
+  }
+  char buffer[512];
+  const ssize_t n = read(master_, buffer, sizeof buffer);
+  if (n <= 0) {
+    return false;
+  }
+  transcript_.append(buffer, static_cast<std::size_t>(n));
+  return true;
+}
+
+bool TerminalSession::WaitFor(const std::string& text) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (transcript_.find(text) == std::string::npos) {
+    if (std::chrono::steady_clock::now() > deadline) {
+      return false;
+    }
+    ReadSome(100);
+  }
+  return true;
+}
+
+void TerminalSession::Type(const std::string& line) {
+  const std::string keys = line + "\r";
+  if (write(master_, keys.data(), keys.size()) != static_cast<ssize_t>(keys.size())) {
+    throw std::runtime_error("typing failed");
+  }
+}
+
+int TerminalSession::Finish() {
+  while (ReadSome(200)) {
+  }
+  int status = 0;
+  waitpid(child_, &status, 0);
+  child_ = -1;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+}  // namespace endtoend

@@ -1,0 +1,59 @@
+// Runs the real program in a child process with chosen standard handles and
+// collects the bytes it wrote and how it ended.
+#pragma once
+
+#include <string>
+
+namespace endtoend {
+
+enum class InputKind { File, Pipe, Closed, Directory };
+enum class OutputKind { File, Pipe, Closed, DevFull };
+
+struct RunOptions {
+  InputKind input = InputKind::File;
+  OutputKind output = OutputKind::File;
+  OutputKind error = OutputKind::File;
+  // With OutputKind::Pipe: the reader closes its end after this many bytes
+  // (negative: it reads everything).
+  long closeOutputAfter = -1;
+  // Address-space limit of the child in bytes (0: none).
+  unsigned long long addressSpaceLimit = 0;
+};
+
+struct ProgramRun {
+  std::string standardOutput;
+  std::string standardError;
+  int exitStatus = -1;  // -1 when it ended by a signal
+  int signal = 0;
+};
+
+ProgramRun RunAngleconv(const std::string& input, const RunOptions& options = {});
+
+// The dialogue's text for one whole run, as it reaches standard output.
+std::string CrLf(const std::string& text);
+
+// An interactive run on a pseudo-terminal.
+class TerminalSession {
+ public:
+  TerminalSession();
+  ~TerminalSession();
+  TerminalSession(const TerminalSession&) = delete;
+  TerminalSession& operator=(const TerminalSession&) = delete;
+
+  // Reads until `text` has appeared in the output since the start; false
+  // after a few seconds without it.
+  bool WaitFor(const std::string& text);
+  // Types a line followed by Enter.
+  void Type(const std::string& line);
+  // Waits for the end of the program and returns its exit status.
+  int Finish();
+  const std::string& Transcript() const { return transcript_; }
+
+ private:
+  bool ReadSome(int timeoutMilliseconds);
+  int master_ = -1;
+  int child_ = -1;
+  std::string transcript_;
+};
+
+}  // namespace endtoend
