@@ -47,11 +47,12 @@ void CoreStart() {
   StartupFacts.mainThreadId = GetCurrentThreadId();
 }
 
-// A failed write-out of Output at its close must not end the run as a
-// success: it becomes the I/O run-time error, raised with exception support
-// already removed, so the exit code is the I/O error code.
+// A failed write-out of Output at its close must not end a successful run
+// as a success: it becomes the I/O run-time error, raised with exception
+// support already removed, so the exit code is the I/O error code. A run
+// that is already ending in failure keeps its own code.
 __attribute__((noinline)) void CheckFinalOutputClose(std::int32_t result) {
-  if (result != 0) {
+  if (result != 0 && ProcessExitCode == 0) {
     SetIoResult(result);
     RaiseRuntimeError(RuntimeErrorKind::IoFailure, CALLER_LOCATION);
   }

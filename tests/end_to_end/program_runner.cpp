@@ -11,6 +11,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <future>
 #include <stdexcept>
 #include <thread>
 
@@ -87,7 +88,7 @@ void ConnectOutputInChild(const OutputChannel& channel, int target) {
   }
 }
 
-void CollectPipe(OutputChannel& channel, long closeAfter) {
+void CollectPipe(OutputChannel& channel, long closeAfter, std::promise<void>* closed = nullptr) {
   close(channel.pipe[1]);
   char buffer[4096];
   for (;;) {
@@ -106,6 +107,20 @@ void CollectPipe(OutputChannel& channel, long closeAfter) {
     channel.collected.append(buffer, static_cast<std::size_t>(n));
   }
   close(channel.pipe[0]);
+  if (closed != nullptr) {
+    closed->set_value();
+  }
+}
+
+void WriteAll(int descriptor, const std::string& text) {
+  std::size_t written = 0;
+  while (written < text.size()) {
+    const ssize_t n = write(descriptor, text.data() + written, text.size() - written);
+    if (n <= 0) {
+      break;
+    }
+    written += static_cast<std::size_t>(n);
+  }
 }
 
 }  // namespace
@@ -165,17 +180,15 @@ ProgramRun RunAngleconv(const std::string& input, const RunOptions& options) {
     _exit(127);
   }
 
+  std::promise<void> outputClosed;
   std::thread writer;
   if (options.input == InputKind::Pipe) {
     close(inputPipe[0]);
     writer = std::thread([&] {
-      std::size_t written = 0;
-      while (written < input.size()) {
-        const ssize_t n = write(inputPipe[1], input.data() + written, input.size() - written);
-        if (n <= 0) {
-          break;
-        }
-        written += static_cast<std::size_t>(n);
+      WriteAll(inputPipe[1], input);
+      if (!options.inputAfterOutputClosed.empty()) {
+        outputClosed.get_future().wait();
+        WriteAll(inputPipe[1], options.inputAfterOutputClosed);
       }
       close(inputPipe[1]);
     });
@@ -185,7 +198,7 @@ ProgramRun RunAngleconv(const std::string& input, const RunOptions& options) {
     errorReader = std::thread([&] { CollectPipe(error, -1); });
   }
   if (output.kind == OutputKind::Pipe) {
-    CollectPipe(output, options.closeOutputAfter);
+    CollectPipe(output, options.closeOutputAfter, &outputClosed);
   }
 
   int status = 0;

@@ -16,6 +16,9 @@ struct RunOptions {
   // With OutputKind::Pipe: the reader closes its end after this many bytes
   // (negative: it reads everything).
   long closeOutputAfter = -1;
+  // With InputKind::Pipe and closeOutputAfter: written to standard input
+  // only after the reader has closed its end of standard output.
+  std::string inputAfterOutputClosed;
   // Address-space limit of the child in bytes (0: none).
   unsigned long long addressSpaceLimit = 0;
 };
