@@ -1,0 +1,179 @@
+#include "streams/text_input.h"
+
+#include "realtext/text_to_real.h"
+
+namespace {
+
+constexpr std::uint8_t LineFeed = 10;
+constexpr std::uint8_t CarriageReturn = 13;
+constexpr std::uint8_t EndMarker = 26;
+constexpr std::uint8_t Blank = 32;
+constexpr std::int32_t PieceCapacity = 255;
+constexpr int TokenCapacity = 64;
+constexpr std::int32_t InvalidNumericInput = 106;
+
+constexpr CharacterResult AtEnd{EndMarker, true};
+
+// The open rule of every read: a stream not yet open for reading is opened.
+bool ReadyForReading(TextStream& stream) { return stream.openMode == ModeInput || EnsureOpenForReading(stream); }
+
+bool HasEndMarkerStyle(const TextStream& stream) { return (stream.styleFlags & CrLfStyle) != 0; }
+
+// Puts back the byte that the last ReadCharacter delivered.
+void PutBack(TextStream& stream) { --stream.position; }
+
+}  // namespace
+
+CharacterResult ReadCharacter(TextStream& stream) {
+  // Step 1.
+  if (!ReadyForReading(stream)) {
+    return AtEnd;
+  }
+  for (;;) {
+    // Step 2: a byte from the buffer; the end marker stays where it is.
+    if (stream.position < stream.limit) {
+      const std::uint8_t byte = stream.bufferData[stream.position];
+      if (byte == EndMarker && HasEndMarkerStyle(stream)) {
+        return AtEnd;
+      }
+      ++stream.position;
+      return CharacterResult{byte, false};
+    }
+    // Step 3: refill; a failure ends this read, the next one tries again.
+    const std::int32_t result = stream.transferOp(stream);
+    if (result != 0) {
+      SetIoResult(result);
+      return AtEnd;
+    }
+    // Steps 4 and 5: no bytes is the end of the data, made sticky by a marker.
+    if (stream.limit == 0) {
+      if (HasEndMarkerStyle(stream)) {
+        stream.bufferData[stream.position] = EndMarker;
+        ++stream.limit;
+      }
+      return AtEnd;
+    }
+  }
+}
+
+std::int32_t ReadLinePiece(TextStream& stream, char* destination, std::int32_t maximum) {
+  // Steps 1 and 2.
+  if (!ReadyForReading(stream) || maximum <= 0) {
+    return 0;
+  }
+  // Step 3: bytes straight from the buffer; a refill only when it is used up.
+  std::int32_t count = 0;
+  for (;;) {
+    if (stream.position >= stream.limit) {
+      if (ReadCharacter(stream).atEnd) {
+        break;
+      }
+      PutBack(stream);
+    }
+    const std::uint8_t byte = stream.bufferData[stream.position];
+    if (byte == LineFeed) {
+      break;
+    }
+    if (byte == CarriageReturn) {
+      // A CR before an LF in the same buffer stays for SkipLine; any other
+      // CR is dropped, so a pair split across two fills ends at its LF.
+      const bool lineFeedFollows =
+          stream.position + 1 < stream.limit && stream.bufferData[stream.position + 1] == LineFeed;
+      if (lineFeedFollows) {
+        break;
+      }
+      ++stream.position;
+      continue;
+    }
+    ++stream.position;
+    if (byte == EndMarker && HasEndMarkerStyle(stream)) {
+      break;
+    }
+    destination[count++] = static_cast<char>(byte);
+    if (count == maximum) {
+      break;
+    }
+  }
+  // Step 4.
+  return count;
+}
+
+void ReadDynamicString(TextStream& stream, std::string& result) {
+  char piece[PieceCapacity];
+  // Steps 1 and 2.
+  std::int32_t length = ReadLinePiece(stream, piece, PieceCapacity);
+  result.assign(piece, static_cast<std::size_t>(length));
+  // Step 3: a full piece means the line may go on.
+  while (length == PieceCapacity) {
+    length = ReadLinePiece(stream, piece, PieceCapacity);
+    result.append(piece, static_cast<std::size_t>(length));
+  }
+}
+
+bool SkipToToken(TextStream& stream) {
+  for (;;) {
+    const CharacterResult character = ReadCharacter(stream);
+    if (character.atEnd) {
+      return true;
+    }
+    if (character.byte > Blank) {
+      PutBack(stream);
+      return false;
+    }
+  }
+}
+
+Extended ReadReal(TextStream& stream) {
+  // Step 1: at the end of the data the number is 0, without a code.
+  if (SkipToToken(stream)) {
+    return 0;
+  }
+  // Step 2: the token, up to a blank, a control byte or the end. A token
+  // longer than the buffer is consumed whole and rejected, so that a long
+  // number is never silently read as its first 64 characters.
+  char token[TokenCapacity + 1];
+  int length = 0;
+  bool tooLong = false;
+  for (;;) {
+    const CharacterResult character = ReadCharacter(stream);
+    if (character.atEnd) {
+      break;
+    }
+    if (character.byte <= Blank) {
+      PutBack(stream);
+      break;
+    }
+    if (length < TokenCapacity) {
+      token[length++] = static_cast<char>(character.byte);
+    } else {
+      tooLong = true;
+    }
+  }
+  if (tooLong) {
+    SetIoResult(InvalidNumericInput);
+    return 0;
+  }
+  // Steps 3 to 5.
+  token[length] = '\0';
+  const TextToRealResult converted = TextToReal(token);
+  if (converted.errorPosition != 0) {
+    SetIoResult(InvalidNumericInput);
+  }
+  return converted.value;
+}
+
+void SkipLine(TextStream& stream) {
+  for (;;) {
+    CharacterResult character = ReadCharacter(stream);
+    if (character.atEnd || character.byte == LineFeed) {
+      return;
+    }
+    if (character.byte == CarriageReturn) {
+      character = ReadCharacter(stream);
+      if (character.atEnd || character.byte == LineFeed) {
+        return;
+      }
+      PutBack(stream);
+    }
+  }
+}

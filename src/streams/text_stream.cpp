@@ -1,0 +1,209 @@
+#include "streams/text_stream.h"
+
+#include <cstring>
+#include <initializer_list>
+
+#include "platform/file_api.h"
+#include "runtime/runtime_error.h"
+
+TextStream Input{};
+TextStream Output{};
+TextStream ErrorStream{};
+std::uint8_t DefaultLineStyle = CrLfStyle;
+thread_local std::int32_t IoResultCode = 0;
+
+namespace {
+
+constexpr std::int32_t StreamNotPrepared = 102;
+constexpr std::int32_t StreamClosed = 103;
+constexpr std::int32_t NotOpenForReading = 104;
+constexpr std::int32_t NotOpenForWriting = 105;
+
+bool IsOpenMode(std::uint16_t mode) { return mode == ModeInput || mode == ModeOutput || mode == ModeInOut; }
+
+bool IsModeValue(std::uint16_t mode) { return mode == ModeClosed || IsOpenMode(mode); }
+
+bool IsStandardOutputStream(const TextStream& stream) { return &stream == &Output || &stream == &ErrorStream; }
+
+std::int32_t StoreResult(std::int32_t result) {
+  if (result != 0) {
+    SetIoResult(result);
+  }
+  return result;
+}
+
+// Shared by the explicit flush and the end-of-statement flush.
+std::int32_t ApplyFlushRule(TextStream& stream, StreamOperation operation) {
+  // Step 1: nothing to flush on an input stream.
+  if (stream.openMode == ModeInput) {
+    return 0;
+  }
+  // Step 2.
+  if (stream.openMode == ModeOutput || stream.openMode == ModeInOut) {
+    return StoreResult(operation(stream));
+  }
+  // Step 3: a closed stream; the standard output streams say nothing.
+  return StoreResult(IsStandardOutputStream(stream) ? 0 : StreamClosed);
+}
+
+}  // namespace
+
+void SetIoResult(std::int32_t code) { IoResultCode = code; }
+
+std::int32_t TakeIoResult() {
+  const std::int32_t code = IoResultCode;
+  IoResultCode = 0;
+  return code;
+}
+
+__attribute__((noinline)) void CheckIoResult() {
+  if (IoResultCode != 0) {
+    RaiseRuntimeError(RuntimeErrorKind::IoFailure, CALLER_LOCATION);
+  }
+}
+
+std::int32_t NoOperation(TextStream&) { return 0; }
+
+std::int32_t OpenStream(TextStream& stream, std::uint16_t mode) {
+  // Step 1.
+  if (!IsModeValue(stream.openMode)) {
+    return StoreResult(StreamNotPrepared);
+  }
+  // Step 2: an open stream is closed first.
+  if (stream.openMode != ModeClosed) {
+    CloseStream(stream);
+  }
+  // Steps 3 and 4.
+  stream.openMode = mode;
+  if (stream.fileName[0] == '\0' && stream.openOp == nullptr) {
+    stream.openOp = BindStandardHandle;
+  }
+  // Steps 5 and 6.
+  return StoreResult(stream.openOp(stream));
+}
+
+std::int32_t OpenForReading(TextStream& stream) { return OpenStream(stream, ModeInput); }
+
+std::int32_t OpenForWriting(TextStream& stream) { return OpenStream(stream, ModeOutput); }
+
+bool EnsureOpenForReading(TextStream& stream) {
+  if (&stream == &Input) {
+    stream.styleFlags = DefaultLineStyle;
+    OpenForReading(stream);
+  }
+  if (stream.openMode == ModeInput) {
+    return true;
+  }
+  SetIoResult(NotOpenForReading);
+  return false;
+}
+
+bool EnsureOpenForWriting(TextStream& stream) {
+  if (IsStandardOutputStream(stream)) {
+    stream.styleFlags = DefaultLineStyle;
+    OpenForWriting(stream);
+  }
+  if (stream.openMode == ModeOutput) {
+    return true;
+  }
+  SetIoResult(NotOpenForWriting);
+  return false;
+}
+
+std::int32_t BindStandardHandle(TextStream& stream) {
+  // Steps 1 to 3: an empty buffer of the stream's own, operations by mode.
+  stream.position = 0;
+  stream.limit = 0;
+  stream.transferOp = stream.openMode == ModeInput ? FillBuffer : DrainBuffer;
+  stream.flushOp = NoOperation;
+  stream.bufferSize = StreamBufferSize;
+  stream.bufferData = stream.inlineBuffer;
+  stream.closeOp = NoOperation;
+  // Step 4.
+  DWORD which = STD_INPUT_HANDLE;
+  if (stream.openMode == ModeOutput) {
+    which = &stream == &ErrorStream ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE;
+  }
+  const HANDLE handle = GetStdHandle(which);
+  // Step 5.
+  if (handle == INVALID_HANDLE_VALUE) {
+    stream.openMode = ModeClosed;
+    return static_cast<std::int32_t>(GetLastError());
+  }
+  stream.osHandle = handle;
+  // Step 6: an input handle is not examined further.
+  if (stream.openMode == ModeInput) {
+    return 0;
+  }
+  // Step 7: output to a console goes out at the end of every statement.
+  const DWORD type = GetFileType(stream.osHandle);
+  if (type == FILE_TYPE_UNKNOWN) {
+    CloseHandle(stream.osHandle);
+    stream.openMode = ModeClosed;
+    return NotOpenForWriting;
+  }
+  if (type == FILE_TYPE_CHAR) {
+    stream.flushOp = DrainBuffer;
+  }
+  return 0;
+}
+
+std::int32_t FillBuffer(TextStream& stream) {
+  // Step 1.
+  stream.position = 0;
+  stream.limit = 0;
+  // Step 2.
+  DWORD count = 0;
+  const BOOL succeeded = ReadFile(stream.osHandle, stream.bufferData, stream.bufferSize, &count, nullptr);
+  stream.limit = count;
+  // Steps 3 and 4: a pipe whose writer has gone is the end of the data.
+  if (succeeded) {
+    return 0;
+  }
+  const DWORD error = GetLastError();
+  return error == ERROR_BROKEN_PIPE ? 0 : static_cast<std::int32_t>(error);
+}
+
+std::int32_t DrainBuffer(TextStream& stream) {
+  // Step 1.
+  if (stream.position == 0) {
+    return 0;
+  }
+  // Steps 2 and 3: one write; the bytes are gone whether it succeeded or not.
+  DWORD written = 0;
+  const BOOL succeeded = WriteFile(stream.osHandle, stream.bufferData, stream.position, &written, nullptr);
+  stream.position = 0;
+  // Step 4.
+  return succeeded ? 0 : static_cast<std::int32_t>(GetLastError());
+}
+
+std::int32_t FlushStream(TextStream& stream) { return ApplyFlushRule(stream, stream.transferOp); }
+
+std::int32_t FlushAfterStatement(TextStream& stream) { return ApplyFlushRule(stream, stream.flushOp); }
+
+std::int32_t CloseStream(TextStream& stream) {
+  // Step 2: a closed or unprepared stream; closing a closed Input is silent.
+  if (!IsOpenMode(stream.openMode)) {
+    if (&stream != &Input) {
+      SetIoResult(StreamClosed);
+    }
+    return 0;
+  }
+  // Step 1: write out what waits, then the close operation; the stream
+  // keeps its mode and its handle.
+  std::int32_t result = 0;
+  if (stream.openMode == ModeOutput || stream.openMode == ModeInOut) {
+    result = stream.transferOp(stream);
+  }
+  if (result == 0) {
+    result = stream.closeOp(stream);
+  }
+  return StoreResult(result);
+}
+
+void MarkStandardStreamsClosed() {
+  for (TextStream* stream : {&Input, &Output, &ErrorStream}) {
+    std::memset(stream, 0, sizeof *stream);
+    stream->openMode = ModeClosed;
+  }
+}
