@@ -27,7 +27,7 @@ const StartupEntry Entries[] = {
 };
 const StartupTable Table{4, Entries};
 
-struct Run {
+struct RoutineRun {
   const char* failingStep;
   const char* trace;
   int startedCountAfterStart;
@@ -49,14 +49,14 @@ class Routines : public ::testing::Test {
 };
 
 TEST_F(Routines, StartInTableOrderAndFinishInReverse) {
-  const Run runs[] = {
+  const RoutineRun runs[] = {
       {"", "s1 s2 s4 | f3 f2 f1 ", 4},
       // The entry whose start failed is finished too.
       {"s2 ", "s1 s2 f2 f1 | ", 0},
       // A finish routine that fails does not stop the others.
       {"f2 ", "s1 s2 s4 | f3 f2 f1 ", 4},
   };
-  for (const Run& run : runs) {
+  for (const RoutineRun& run : runs) {
     SCOPED_TRACE(run.failingStep);
     Startup.StartedCount = 0;
     Trace.clear();
