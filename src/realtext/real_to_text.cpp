@@ -1,0 +1,225 @@
+#include "realtext/real_to_text.h"
+
+#include <cstring>
+
+#include "realtext/ten_powers.h"
+
+namespace {
+
+constexpr std::int32_t MaximumWidth = 255;
+constexpr std::int32_t MaximumDecimals = 216;
+// 10^k with k > 35 is exactly what the scaling finds for 2^120 and above:
+// such values have too many integer digits for the 255-character text.
+constexpr std::int32_t LargestFixedExponent = 35;
+constexpr std::uint16_t ExponentFieldMask = 0x7FFF;
+constexpr std::uint16_t SignBit = 0x8000;
+constexpr std::uint64_t IntegerBit = 0x8000000000000000u;
+constexpr std::int64_t TenToThe18 = 1000000000000000000;
+// Digits held by the rounded scaled value: positions 1..18.
+constexpr std::int32_t SignificantPositions = 18;
+
+// Appends characters to a text that never exceeds 255 characters; every
+// caller has already bounded what it writes.
+struct TextBuilder {
+  char characters[MaximumWidth];
+  std::int32_t length = 0;
+
+  void Put(char c) { characters[length++] = c; }
+  void Put(const char* from, std::int32_t count) {
+    std::memcpy(characters + length, from, static_cast<std::size_t>(count));
+    length += count;
+  }
+};
+
+// Copies the built text into the result, with width - length spaces in front
+// when the width is the larger: a text is never cut.
+void RightJustify(const TextBuilder& built, std::int32_t width, ShortString& text) {
+  const std::int32_t fill = width > built.length ? width - built.length : 0;
+  std::memset(text.characters, ' ', static_cast<std::size_t>(fill));
+  std::memcpy(text.characters + fill, built.characters, static_cast<std::size_t>(built.length));
+  text.length = static_cast<std::uint8_t>(fill + built.length);
+}
+
+// "+Inf" and "-Inf" for the two infinities; "Nan" for a NaN and for every
+// pattern that the arithmetic refuses as an operand: a pseudo-infinity or
+// pseudo-NaN (exponent field 32767, integer bit clear) and an unnormal
+// (exponent field neither 0 nor 32767, integer bit clear).
+bool SpecialText(const ExtendedBits& bits, TextBuilder& built) {
+  const std::uint16_t exponentField = bits.signExponent & ExponentFieldMask;
+  const bool integerBit = (bits.significand & IntegerBit) != 0;
+  if (exponentField == ExponentFieldMask) {
+    if (bits.significand == IntegerBit) {
+      built.Put((bits.signExponent & SignBit) != 0 ? "-Inf" : "+Inf", 4);
+    } else {
+      built.Put("Nan", 3);
+    }
+    return true;
+  }
+  if (exponentField != 0 && !integerBit) {
+    built.Put("Nan", 3);
+    return true;
+  }
+  return false;
+}
+
+// Adds one at position n and carries leftwards; position 0 can become '1'.
+void RoundUpAt(DigitString& result, std::int32_t n) {
+  for (std::int32_t position = n; position >= 0; --position) {
+    if (result.digits[position] != '9') {
+      ++result.digits[position];
+      return;
+    }
+    result.digits[position] = '0';
+  }
+}
+
+// Fixed notation: integer digits, then '.' and d decimals when d > 0.
+//   v = 5.72957795130823, k = 1, d = 4 -> "57.2958"
+void LayOutFixed(bool negative, Extended v, std::int32_t k, std::int32_t d, TextBuilder& built) {
+  // Step 1: one digit string covering the integer digits and the decimals.
+  const std::int32_t integerCount = k + 1;
+  DigitString digits;
+  DecimalDigits(v, integerCount + d, digits);
+  // Step 2: a carry digit of '1' is one more integer digit.
+  const std::int32_t first = digits.digits[0] == '1' ? 0 : 1;
+  // Step 3: sign, integer digits, point and decimals; no plus sign.
+  if (negative) {
+    built.Put('-');
+  }
+  built.Put(digits.digits + first, integerCount + 1 - first);
+  if (d > 0) {
+    built.Put('.');
+    built.Put(digits.digits + integerCount + 1, d);
+  }
+}
+
+// Scientific notation: sign position, m mantissa digits, 'E', exponent sign
+// and four exponent digits.
+//   v = 1.25, k = 1, width 10 -> " 1.3E+0001"
+void LayOutScientific(bool negative, Extended v, std::int32_t k, std::int32_t width, TextBuilder& built) {
+  // Step 1: mantissa digits from the width, between 2 and 18.
+  std::int32_t m = width - 8;
+  if (m < 2) {
+    m = 2;
+  } else if (m > SignificantPositions) {
+    m = SignificantPositions;
+  }
+  // Step 2: v of 10 or more has one significant digit more, at position 0.
+  DigitString digits;
+  DecimalDigits(v, v < 10.0L ? m : m - 1, digits);
+  // Step 3: a '1' at position 0 moves the decimal exponent up by one.
+  std::int32_t e = k;
+  std::int32_t first = 1;
+  if (digits.digits[0] == '1') {
+    e = k + 1;
+    first = 0;
+  }
+  // Step 4: the text, m + 8 characters.
+  built.Put(negative ? '-' : ' ');
+  built.Put(digits.digits[first]);
+  built.Put('.');
+  built.Put(digits.digits + first + 1, m - 1);
+  built.Put('E');
+  built.Put(e < 0 ? '-' : '+');
+  std::int32_t magnitude = e < 0 ? -e : e;
+  char exponentDigits[4];
+  for (std::int32_t position = 3; position >= 0; --position) {
+    exponentDigits[position] = static_cast<char>('0' + magnitude % 10);
+    magnitude /= 10;
+  }
+  built.Put(exponentDigits, 4);
+}
+
+}  // namespace
+
+ScaledDecimal ScaleToDecimal(Extended a) {
+  // Step 1: no power of ten taken out yet.
+  std::int32_t k = 0;
+  // Step 2: zero stays zero.
+  if (a == 0.0L) {
+    return {0.0L, 0};
+  }
+  for (;;) {
+    // Step 3: the binary exponent; a denormal counts as the lowest one.
+    const std::int32_t exponentField = BitsOf(a).signExponent & ExponentFieldMask;
+    const std::int32_t e = exponentField == 0 ? -16383 : exponentField - 16383;
+    // Step 4: a decimal exponent at most log10(2^E), arithmetic shift.
+    const std::int32_t q = (e * 19728) >> 16;
+    // Step 5: q = 0 exactly for 1 <= a < 16.
+    if (q == 0) {
+      return {a, k};
+    }
+    // Step 6: take 10^q out and look again.
+    a = ScaleByPowerOfTen(a, -q);
+    k += q;
+  }
+}
+
+void DecimalDigits(Extended v, std::int32_t n, DigitString& result) {
+  // Step 1: one extended multiplication.
+  const Extended p = Multiply(v, Widen(TenTo17));
+  // Step 2: rounded to the nearest integer, ties to even; below 1.6 * 10^18.
+  std::int64_t integer = RoundReal(p);
+  // Step 3: the carry digit.
+  if (integer >= TenToThe18) {
+    result.digits[0] = '1';
+    integer -= TenToThe18;
+  } else {
+    result.digits[0] = '0';
+  }
+  // Step 4: 18 digits with leading zeros.
+  for (std::int32_t position = SignificantPositions; position >= 1; --position) {
+    result.digits[position] = static_cast<char>('0' + integer % 10);
+    integer /= 10;
+  }
+  // Step 5: beyond the 18 digits every position is '0'; nothing is rounded.
+  if (n >= SignificantPositions) {
+    const std::int32_t last = n < 255 ? n : 255;
+    if (last > SignificantPositions) {
+      std::memset(result.digits + SignificantPositions + 1, '0',
+                  static_cast<std::size_t>(last - SignificantPositions));
+    }
+    return;
+  }
+  // Step 6: half up on the next digit alone.
+  if (result.digits[n + 1] >= '5') {
+    RoundUpAt(result, n);
+  }
+}
+
+void RealToText(std::int32_t width, std::int32_t decimals, Extended value, ShortString& text) {
+  // Step 1: the text works in at most 255 characters.
+  if (width > MaximumWidth) {
+    width = MaximumWidth;
+  }
+  TextBuilder built;
+  // Step 2: infinities, NaNs and patterns that are no numbers.
+  const ExtendedBits bits = BitsOf(value);
+  if (SpecialText(bits, built)) {
+    RightJustify(built, width, text);
+    return;
+  }
+  // Step 3: sign and magnitude.
+  const bool negative = (bits.signExponent & SignBit) != 0;
+  const Extended a = ExtendedFromBits(bits.signExponent & ExponentFieldMask, bits.significand);
+  if (decimals < 0) {
+    // Step 4: scientific notation on request.
+    const ScaledDecimal scaled = ScaleToDecimal(a);
+    LayOutScientific(negative, scaled.v, scaled.k, width, built);
+  } else {
+    // Step 5: fixed notation unless the value has more than 36 integer digits.
+    if (decimals > MaximumDecimals) {
+      decimals = MaximumDecimals;
+    }
+    ScaledDecimal scaled{a, 0};
+    if (!(a < 10.0L)) {
+      scaled = ScaleToDecimal(a);
+    }
+    if (scaled.k > LargestFixedExponent) {
+      LayOutScientific(negative, scaled.v, scaled.k, width, built);
+    } else {
+      LayOutFixed(negative, scaled.v, scaled.k, decimals, built);
+    }
+  }
+  RightJustify(built, width, text);
+}
