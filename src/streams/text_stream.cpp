@@ -87,10 +87,12 @@ std::int32_t OpenForReading(TextStream& stream) { return OpenStream(stream, Mode
 std::int32_t OpenForWriting(TextStream& stream) { return OpenStream(stream, ModeOutput); }
 
 bool EnsureOpenForReading(TextStream& stream) {
+  // Step 1: only Input is opened implicitly, with the default line style.
   if (&stream == &Input) {
     stream.styleFlags = DefaultLineStyle;
     OpenForReading(stream);
   }
+  // Step 2: 104 replaces whatever the open attempt stored.
   if (stream.openMode == ModeInput) {
     return true;
   }
@@ -99,10 +101,12 @@ bool EnsureOpenForReading(TextStream& stream) {
 }
 
 bool EnsureOpenForWriting(TextStream& stream) {
+  // Step 1: only Output and ErrorStream are opened implicitly.
   if (IsStandardOutputStream(stream)) {
     stream.styleFlags = DefaultLineStyle;
     OpenForWriting(stream);
   }
+  // Step 2: 105 replaces whatever the open attempt stored.
   if (stream.openMode == ModeOutput) {
     return true;
   }
@@ -182,23 +186,23 @@ std::int32_t FlushStream(TextStream& stream) { return ApplyFlushRule(stream, str
 std::int32_t FlushAfterStatement(TextStream& stream) { return ApplyFlushRule(stream, stream.flushOp); }
 
 std::int32_t CloseStream(TextStream& stream) {
-  // Step 2: a closed or unprepared stream; closing a closed Input is silent.
-  if (!IsOpenMode(stream.openMode)) {
-    if (&stream != &Input) {
-      SetIoResult(StreamClosed);
-    }
-    return 0;
-  }
   // Step 1: write out what waits, then the close operation; the stream
   // keeps its mode and its handle.
-  std::int32_t result = 0;
-  if (stream.openMode == ModeOutput || stream.openMode == ModeInOut) {
-    result = stream.transferOp(stream);
+  if (IsOpenMode(stream.openMode)) {
+    std::int32_t result = 0;
+    if (stream.openMode == ModeOutput || stream.openMode == ModeInOut) {
+      result = stream.transferOp(stream);
+    }
+    if (result == 0) {
+      result = stream.closeOp(stream);
+    }
+    return StoreResult(result);
   }
-  if (result == 0) {
-    result = stream.closeOp(stream);
+  // Step 2: a closed or unprepared stream; closing a closed Input is silent.
+  if (&stream != &Input) {
+    SetIoResult(StreamClosed);
   }
-  return StoreResult(result);
+  return 0;
 }
 
 void MarkStandardStreamsClosed() {
