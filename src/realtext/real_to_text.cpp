@@ -98,11 +98,13 @@ void LayOutFixed(bool negative, Extended v, std::int32_t k, std::int32_t d, Text
 //   v = 1.25, k = 1, width 10 -> " 1.3E+0001"
 void LayOutScientific(bool negative, Extended v, std::int32_t k, std::int32_t width, TextBuilder& built) {
   // Step 1: mantissa digits from the width, between 2 and 18.
-  std::int32_t m = width - 8;
-  if (m < 2) {
-    m = 2;
-  } else if (m > SignificantPositions) {
+  // The width is compared before anything is subtracted from it, so that
+  // no negative width can overflow.
+  std::int32_t m = 2;
+  if (width > SignificantPositions + 8) {
     m = SignificantPositions;
+  } else if (width > 2 + 8) {
+    m = width - 8;
   }
   // Step 2: v of 10 or more has one significant digit more, at position 0.
   DigitString digits;
@@ -157,7 +159,8 @@ ScaledDecimal ScaleToDecimal(Extended a) {
 
 void DecimalDigits(Extended v, std::int32_t n, DigitString& result) {
   // Step 1: one extended multiplication.
-  const Extended p = Multiply(v, Widen(TenTo17));
+  static const Extended tenTo17 = Widen(TenTo17);
+  const Extended p = Multiply(v, tenTo17);
   // Step 2: rounded to the nearest integer, ties to even; below 1.6 * 10^18.
   std::int64_t integer = RoundReal(p);
   // Step 3: the carry digit.

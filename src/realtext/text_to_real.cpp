@@ -1,5 +1,7 @@
 #include "realtext/text_to_real.h"
 
+#include <cstdint>
+
 #include "realtext/ten_powers.h"
 
 namespace {
@@ -21,11 +23,33 @@ struct Cursor {
   void MoveOn() { ++position; }
 };
 
-// accumulator * 10 + digit, each step rounded to extended.
-Extended TakeDigit(Extended accumulator, char digit) {
-  const Extended shifted = Multiply(accumulator, Widen(Ten));
-  return Add(shifted, WidenInteger(digit - '0'));
-}
+// The mantissa accumulator. Each digit makes it accumulator * 10 + digit,
+// both steps rounded to extended. While the accumulator is an integer below
+// 2^63 both steps are exact and raise no flag at all, so it is kept as an
+// integer until then: the same value, without a rounding step per digit.
+// From there on every digit takes the two extended steps.
+class MantissaAccumulator {
+ public:
+  void Take(char c) {
+    const std::int64_t digit = c - '0';
+    if (!extendedInUse_) {
+      if (integer_ <= (INT64_MAX - 9) / 10) {
+        integer_ = integer_ * 10 + digit;
+        return;
+      }
+      extended_ = WidenInteger(integer_);
+      extendedInUse_ = true;
+    }
+    extended_ = Add(Multiply(extended_, Widen(Ten)), WidenInteger(digit));
+  }
+
+  Extended Value() const { return extendedInUse_ ? extended_ : WidenInteger(integer_); }
+
+ private:
+  std::int64_t integer_ = 0;
+  Extended extended_ = 0.0L;
+  bool extendedInUse_ = false;
+};
 
 // exponent * 10 + digit, held at the ceiling once it gets there.
 std::int64_t TakeExponentDigit(std::int64_t exponent, char digit) {
@@ -47,15 +71,15 @@ std::int32_t ClampScale(std::int64_t n) {
   return static_cast<std::int32_t>(n);
 }
 
-TextToRealResult Failure(Extended accumulator, const Cursor& cursor) {
-  return {accumulator, cursor.position};
+TextToRealResult Failure(const MantissaAccumulator& accumulator, const Cursor& cursor) {
+  return {accumulator.Value(), cursor.position};
 }
 
 }  // namespace
 
 TextToRealResult TextToReal(const char* text) {
   Cursor cursor{text};
-  Extended accumulator = 0.0L;
+  MantissaAccumulator accumulator;
   std::int64_t fractionDigits = 0;
   std::int64_t exponent = 0;
   bool negative = false;
@@ -77,7 +101,7 @@ TextToRealResult TextToReal(const char* text) {
   }
   // Step 4: integer digits.
   while (IsDigit(cursor.Current())) {
-    accumulator = TakeDigit(accumulator, cursor.Current());
+    accumulator.Take(cursor.Current());
     cursor.MoveOn();
   }
   bool hasExponentPart = !cursor.AtEnd();
@@ -85,7 +109,7 @@ TextToRealResult TextToReal(const char* text) {
   if (hasExponentPart && cursor.Current() == '.') {
     cursor.MoveOn();
     while (IsDigit(cursor.Current())) {
-      accumulator = TakeDigit(accumulator, cursor.Current());
+      accumulator.Take(cursor.Current());
       ++fractionDigits;
       cursor.MoveOn();
     }
@@ -123,7 +147,7 @@ TextToRealResult TextToReal(const char* text) {
     }
   }
   // Step 11: one scaling by the total power of ten.
-  Extended value = ScaleByPowerOfTen(accumulator, ClampScale(exponent - fractionDigits));
+  Extended value = ScaleByPowerOfTen(accumulator.Value(), ClampScale(exponent - fractionDigits));
   // Step 12: the sign last, so that -0 is a negative zero.
   if (negative) {
     value = -value;
