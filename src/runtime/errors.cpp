@@ -1,10 +1,291 @@
-// Placeholder until exception support is built.
 #include "runtime/errors.h"
+
+#include <cstring>
+
+#include "platform/process_api.h"
+#include "runtime/exception_classes.h"
+#include "runtime/reports.h"
+#include "runtime/string_table.h"
+#include "streams/text_stream.h"
 
 EOutOfMemory* OutOfMemoryInstance = nullptr;
 EInvalidPointer* InvalidPointerInstance = nullptr;
+TErrorRec IoErrorTexts[IoErrorTextCount] = {{2, {}}, {3, {}}, {4, {}}, {5, {}}, {100, {}}, {101, {}}, {106, {}}};
+TExceptRec RuntimeErrorClasses[RuntimeErrorClassCount]{};
+const ClassInfo* ExceptionClass = nullptr;
+void (*AssertionHook)(std::string_view message, void* location) = nullptr;
+void (*AbstractErrorHook)(void* location) = nullptr;
 
-void LoadErrorTexts() {}
-void ReleaseErrorTexts() {}
-void InstallExceptionSupport() {}
-void RemoveExceptionSupport() {}
+namespace {
+
+constexpr UINT IoErrorTextIds[IoErrorTextCount] = {
+    StringId::FileNotFound, StringId::InvalidFilename, StringId::TooManyOpenFiles, StringId::AccessDenied,
+    StringId::EndOfFile,    StringId::DiskFull,        StringId::InvalidInput,
+};
+
+struct ClassedKind {
+  const ClassInfo* classType;
+  UINT textId;
+};
+
+// Kinds 3 to 24, in kind order.
+const ClassedKind ClassedKinds[RuntimeErrorClassCount] = {
+    {&EDivByZero::classInfo, StringId::DivByZero},                  // IntegerDivideByZero
+    {&ERangeError::classInfo, StringId::RangeError},                // RangeCheck
+    {&EIntOverflow::classInfo, StringId::IntOverflow},              // IntegerOverflow
+    {&EInvalidOp::classInfo, StringId::InvalidOp},                  // InvalidFloatOperation
+    {&EZeroDivide::classInfo, StringId::ZeroDivide},                // FloatDivideByZero
+    {&EOverflow::classInfo, StringId::Overflow},                    // FloatOverflow
+    {&EUnderflow::classInfo, StringId::Underflow},                  // FloatUnderflow
+    {&EInvalidCast::classInfo, StringId::InvalidCast},              // InvalidTypecast
+    {&EAccessViolation::classInfo, StringId::AccessViolation},      // AccessViolation
+    {&EPrivilege::classInfo, StringId::PrivilegedInstruction},      // PrivilegedInstruction
+    {&EControlC::classInfo, StringId::ControlC},                    // ControlC
+    {&EStackOverflow::classInfo, StringId::StackOverflow},          // StackOverflow
+    {&EVariantError::classInfo, StringId::VariantTypeConversion},   // VariantConversion
+    {&EVariantError::classInfo, StringId::VariantOperation},        // VariantOperation
+    {&EVariantError::classInfo, StringId::VariantMethodCall},       // VariantMethodCall
+    {&EVariantError::classInfo, StringId::VariantArrayCreation},    // VariantArrayCreation
+    {&EVariantError::classInfo, StringId::InvalidArgument},         // VariantArgument
+    {&EVariantError::classInfo, StringId::VariantArrayIndex},       // VariantArrayIndex
+    {&EAssertionFailed::classInfo, StringId::AssertionFailed},      // AssertionFailure
+    {&EExternalException::classInfo, StringId::ExternalException},  // ExternalFault
+    {&EIntfCastError::classInfo, StringId::InterfaceNotSupported},  // InterfaceNotSupported
+    {&ESafecallException::classInfo, StringId::SafecallException},  // SafecallFailure
+};
+
+// One table for both directions of a fault: the kind it becomes while
+// exception support is installed, and the code it ends the process with
+// while it is absent.
+struct FaultRow {
+  DWORD faultCode;
+  RuntimeErrorKind kind;
+  std::int32_t runtimeCode;
+};
+constexpr FaultRow FaultTable[] = {
+    {STATUS_INTEGER_DIVIDE_BY_ZERO, RuntimeErrorKind::IntegerDivideByZero, 200},
+    {STATUS_ARRAY_BOUNDS_EXCEEDED, RuntimeErrorKind::RangeCheck, 201},
+    {STATUS_INTEGER_OVERFLOW, RuntimeErrorKind::IntegerOverflow, 215},
+    {STATUS_FLOAT_INEXACT_RESULT, RuntimeErrorKind::InvalidFloatOperation, 207},
+    {STATUS_FLOAT_INVALID_OPERATION, RuntimeErrorKind::InvalidFloatOperation, 207},
+    {STATUS_FLOAT_STACK_CHECK, RuntimeErrorKind::InvalidFloatOperation, 207},
+    {STATUS_FLOAT_DIVIDE_BY_ZERO, RuntimeErrorKind::FloatDivideByZero, 200},
+    {STATUS_FLOAT_OVERFLOW, RuntimeErrorKind::FloatOverflow, 205},
+    {STATUS_FLOAT_DENORMAL_OPERAND, RuntimeErrorKind::FloatUnderflow, 206},
+    {STATUS_FLOAT_UNDERFLOW, RuntimeErrorKind::FloatUnderflow, 206},
+    {STATUS_ACCESS_VIOLATION, RuntimeErrorKind::AccessViolation, 216},
+    {STATUS_PRIVILEGED_INSTRUCTION, RuntimeErrorKind::PrivilegedInstruction, 218},
+    {STATUS_CONTROL_C_EXIT, RuntimeErrorKind::ControlC, 217},
+    {STATUS_STACK_OVERFLOW, RuntimeErrorKind::StackOverflow, 202},
+};
+constexpr FaultRow OtherFault{0, RuntimeErrorKind::ExternalFault, 255};
+
+const FaultRow& FindFault(DWORD faultCode) {
+  for (const FaultRow& row : FaultTable) {
+    if (row.faultCode == faultCode) {
+      return row;
+    }
+  }
+  return OtherFault;
+}
+
+constexpr std::int32_t NullObjectCode = 216;
+constexpr std::size_t ModulePathSize = 261;  // 260 characters and the zero byte
+constexpr char AbstractErrorText[] = "Abstract Error";
+
+int KindIndex(RuntimeErrorKind kind) { return static_cast<int>(kind); }
+
+bool IsClassedKind(RuntimeErrorKind kind) {
+  return KindIndex(kind) >= FirstClassedKind && KindIndex(kind) < FirstClassedKind + RuntimeErrorClassCount;
+}
+
+const TExceptRec& ClassedEntry(RuntimeErrorKind kind) { return RuntimeErrorClasses[KindIndex(kind) - FirstClassedKind]; }
+
+// The part of a module path after its last '/'.
+const char* ModuleName(const char* path) {
+  const char* slash = std::strrchr(path, '/');
+  return slash != nullptr ? slash + 1 : path;
+}
+
+[[noreturn]] void AssertionToException(std::string_view message, void* location) {
+  std::string text = message.empty() ? ClassedEntry(RuntimeErrorKind::AssertionFailure).message : std::string(message);
+  RaiseObject(new EAssertionFailed(std::move(text)), location);
+}
+
+[[noreturn]] void AbstractToException(void* location) {
+  RaiseObject(new EAbstractError(std::string(AbstractErrorText)), location);
+}
+
+}  // namespace
+
+void LoadErrorTexts() {
+  for (int index = 0; index < IoErrorTextCount; ++index) {
+    IoErrorTexts[index].message = LoadResString(IoErrorTextIds[index]);
+  }
+  for (int index = 0; index < RuntimeErrorClassCount; ++index) {
+    RuntimeErrorClasses[index].classType = ClassedKinds[index].classType;
+    RuntimeErrorClasses[index].message = LoadResString(ClassedKinds[index].textId);
+  }
+}
+
+void ReleaseErrorTexts() {
+  for (TErrorRec& entry : IoErrorTexts) {
+    entry.message = std::string();
+  }
+  for (TExceptRec& entry : RuntimeErrorClasses) {
+    entry.message = std::string();
+  }
+}
+
+void InstallExceptionSupport() {
+  // Step 1: built now, so that running out of memory later needs none.
+  if (OutOfMemoryInstance == nullptr) {
+    OutOfMemoryInstance = new EOutOfMemory(ResourceId{StringId::OutOfMemory});
+  }
+  if (InvalidPointerInstance == nullptr) {
+    InvalidPointerInstance = new EInvalidPointer(ResourceId{StringId::InvalidPointer});
+  }
+  // Step 2.
+  RuntimeErrorHook = RuntimeErrorToException;
+  UnhandledExceptionHook = ReportAndExit;
+  FaultObjectHook = FaultToException;
+  FaultClassHook = FaultToClass;
+  ExceptionClass = &Exception::classInfo;
+  AssertionHook = AssertionToException;
+  AbstractErrorHook = AbstractToException;
+  InstallAllocationFailureHandler();
+}
+
+void RemoveExceptionSupport() {
+  // Step 1: the only place where the preallocated instances may go.
+  if (OutOfMemoryInstance != nullptr) {
+    OutOfMemoryInstance->releaseAllowed = true;
+    OutOfMemoryInstance->Release();
+    OutOfMemoryInstance = nullptr;
+  }
+  if (InvalidPointerInstance != nullptr) {
+    InvalidPointerInstance->releaseAllowed = true;
+    InvalidPointerInstance->Release();
+    InvalidPointerInstance = nullptr;
+  }
+  // Step 2.
+  RuntimeErrorHook = nullptr;
+  UnhandledExceptionHook = nullptr;
+  FaultObjectHook = nullptr;
+  FaultClassHook = nullptr;
+  ExceptionClass = nullptr;
+  AssertionHook = nullptr;
+  AbstractErrorHook = nullptr;
+}
+
+void RuntimeErrorToException(RuntimeErrorKind kind, void* location) {
+  TObject* object;
+  if (kind == RuntimeErrorKind::OutOfMemory) {
+    // Step 1: no new object for these two.
+    object = OutOfMemoryInstance;
+  } else if (kind == RuntimeErrorKind::InvalidPointer) {
+    object = InvalidPointerInstance;
+  } else if (IsClassedKind(kind)) {
+    // Step 2.
+    const TExceptRec& entry = ClassedEntry(kind);
+    object = entry.classType->buildWithMessage(entry.message);
+  } else {
+    // Step 3.
+    object = BuildIoError();
+  }
+  // Step 4.
+  RaiseObject(object, location);
+}
+
+EInOutError* BuildIoError() {
+  // Step 1: the code is consumed here.
+  const std::int32_t code = TakeIoResult();
+  // Steps 2 and 3.
+  EInOutError* error = nullptr;
+  for (const TErrorRec& entry : IoErrorTexts) {
+    if (entry.code == code) {
+      error = new EInOutError(entry.message);
+      break;
+    }
+  }
+  if (error == nullptr) {
+    error = new EInOutError(ResourceId{StringId::IoErrorNumber}, {code});
+  }
+  // Step 4.
+  error->errorCode = code;
+  return error;
+}
+
+void RaiseObject(TObject* object, void* location) {
+  // Step 1.
+  if (object == nullptr) {
+    StopWithRuntimeError(NullObjectCode, location);
+  }
+  // Step 2: the handlers take the location and the object from the first
+  // two parameters.
+  const ULONG_PTR parameters[2] = {reinterpret_cast<ULONG_PTR>(location), reinterpret_cast<ULONG_PTR>(object)};
+  RaiseException(SystemExceptionCode, EXCEPTION_NONCONTINUABLE, 2, parameters, location);
+}
+
+TObject* RaisedObject(const EXCEPTION_RECORD& record) {
+  if (record.ExceptionCode != SystemExceptionCode || record.NumberParameters < 2) {
+    return nullptr;
+  }
+  return reinterpret_cast<TObject*>(record.ExceptionInformation[1]);
+}
+
+RuntimeErrorKind ClassifyFault(DWORD faultCode) { return FindFault(faultCode).kind; }
+
+std::int32_t FaultRuntimeCode(DWORD faultCode) { return FindFault(faultCode).runtimeCode; }
+
+void FaultToRuntimeCode(EXCEPTION_RECORD* fault) {
+  StopWithRuntimeError(FaultRuntimeCode(fault->ExceptionCode), fault->ExceptionAddress);
+}
+
+TObject* FaultToException(EXCEPTION_RECORD* fault) {
+  // Step 1.
+  const RuntimeErrorKind kind = ClassifyFault(fault->ExceptionCode);
+  Exception* object;
+  if (kind == RuntimeErrorKind::AccessViolation) {
+    // Step 3.
+    object = BuildAccessViolation(fault);
+  } else if (IsClassedKind(kind) && KindIndex(kind) < KindIndex(RuntimeErrorKind::ExternalFault)) {
+    // Step 2.
+    const TExceptRec& entry = ClassedEntry(kind);
+    object = entry.classType->buildWithMessage(entry.message);
+  } else {
+    // Step 4: the fault code names the fault.
+    object = new EExternalException(ResourceId{StringId::ExternalException}, {fault->ExceptionCode});
+  }
+  // Step 5.
+  if (IsInstanceOf(object, &EExternal::classInfo)) {
+    static_cast<EExternal*>(object)->faultRecord = fault;
+  }
+  return object;
+}
+
+const ClassInfo* FaultToClass(EXCEPTION_RECORD* fault) {
+  const RuntimeErrorKind kind = ClassifyFault(fault->ExceptionCode);
+  if (IsClassedKind(kind) && KindIndex(kind) < KindIndex(RuntimeErrorKind::ExternalFault)) {
+    return ClassedKinds[KindIndex(kind) - FirstClassedKind].classType;
+  }
+  return &EExternalException::classInfo;
+}
+
+EAccessViolation* BuildAccessViolation(EXCEPTION_RECORD* fault) {
+  // Step 1.
+  const std::string access =
+      LoadResString(fault->ExceptionInformation[0] == 0 ? StringId::ReadAccess : StringId::WriteAccess);
+  const void* accessed = reinterpret_cast<const void*>(fault->ExceptionInformation[1]);
+  // Step 2: the module that holds the faulting instruction, if any.
+  MEMORY_BASIC_INFORMATION region{};
+  char modulePath[ModulePathSize];
+  if (VirtualQuery(fault->ExceptionAddress, &region, sizeof region) != 0 && region.State == MEM_COMMIT &&
+      GetModuleFileNameA(region.AllocationBase, modulePath, sizeof modulePath) != 0) {
+    return new EAccessViolation(ResourceId{StringId::AccessViolationInModule},
+                                {fault->ExceptionAddress, ModuleName(modulePath), access, accessed});
+  }
+  // Step 3.
+  return new EAccessViolation(ResourceId{StringId::AccessViolationNoModule},
+                              {fault->ExceptionAddress, access, accessed});
+}
