@@ -14,7 +14,11 @@ int GetKeyboardType(int typeFlag) {
   if (simulation == nullptr) {
     return typeFlag == 0 ? 4 : 0;
   }
-  return typeFlag == 0 ? simulation->keyboardType : simulation->keyboardSubtype;
+  if (typeFlag == 0) {
+    return simulation->keyboardType;
+  }
+  ++simulation->subtypeQueries;
+  return simulation->keyboardSubtype;
 }
 
 LONG RegOpenKeyExA(HKEY, LPCSTR, DWORD, REGSAM, HKEY* result) {

@@ -28,6 +28,7 @@ struct KeyboardRegistrySimulation {
   bool queryRaises = false;  // the query throws, to prove that the close still runs
   int openCalls = 0;
   int closeCalls = 0;
+  int subtypeQueries = 0;  // GetKeyboardType(1) calls
 };
 // Installs a simulation (nullptr restores this platform's answers).
 void SimulateKeyboardRegistry(KeyboardRegistrySimulation* simulation);
