@@ -62,6 +62,14 @@ bool SpecialText(const ExtendedBits& bits, TextBuilder& built) {
   return false;
 }
 
+// The nine decimal digits of value (below 10^9), with leading zeros.
+void PutNineDigits(std::uint32_t value, char* to) {
+  for (std::int32_t position = 8; position >= 0; --position) {
+    to[position] = static_cast<char>('0' + value % 10);
+    value /= 10;
+  }
+}
+
 // Adds one at position n and carries leftwards; position 0 can become '1'.
 void RoundUpAt(DigitString& result, std::int32_t n) {
   for (std::int32_t position = n; position >= 0; --position) {
@@ -170,11 +178,10 @@ void DecimalDigits(Extended v, std::int32_t n, DigitString& result) {
   } else {
     result.digits[0] = '0';
   }
-  // Step 4: 18 digits with leading zeros.
-  for (std::int32_t position = SignificantPositions; position >= 1; --position) {
-    result.digits[position] = static_cast<char>('0' + integer % 10);
-    integer /= 10;
-  }
+  // Step 4: 18 digits with leading zeros, written as two halves of nine so
+  // that the divisions by ten are 32-bit ones.
+  PutNineDigits(static_cast<std::uint32_t>(integer / 1000000000), result.digits + 1);
+  PutNineDigits(static_cast<std::uint32_t>(integer % 1000000000), result.digits + 10);
   // Step 5: beyond the 18 digits every position is '0'; nothing is rounded.
   if (n >= SignificantPositions) {
     const std::int32_t last = n < 255 ? n : 255;
