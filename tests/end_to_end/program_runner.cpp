@@ -145,8 +145,8 @@ ProgramRun RunAngleconv(const std::string& input, const RunOptions& options) {
   } else if (options.input == InputKind::Pipe && pipe(inputPipe) != 0) {
     throw std::runtime_error("pipe failed");
   }
-  OutputChannel output{options.output};
-  OutputChannel error{options.error};
+  OutputChannel output{options.output, {}, {-1, -1}, {}};
+  OutputChannel error{options.error, {}, {-1, -1}, {}};
   PrepareOutput(output);
   PrepareOutput(error);
 
