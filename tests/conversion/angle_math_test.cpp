@@ -51,6 +51,51 @@ TEST_F(AngleMathTest, FormulasMultiplyFirstAndRoundOnlyAtTheStore) {
   }
 }
 
+// True when q is the extended nearest to n / d (ties to even), by exact
+// integer arithmetic on the significands; n, d and q positive and normal.
+bool IsNearestQuotient(Extended q, Extended n, Extended d) {
+  const ExtendedBits bq = BitsOf(q), bn = BitsOf(n), bd = BitsOf(d);
+  // In units of ulp(q) * d, the product q * d is Q * D and n is N * 2^shift.
+  const int shift = bn.signExponent - bq.signExponent - bd.signExponent + 16383 + 63;
+  if (shift < 0 || shift > 64) {
+    return false;
+  }
+  const unsigned __int128 scaledN = static_cast<unsigned __int128>(bn.significand) << shift;
+  const unsigned __int128 product = static_cast<unsigned __int128>(bq.significand) * bd.significand;
+  const unsigned __int128 error = scaledN > product ? scaledN - product : product - scaledN;
+  // Within half an ulp of q, times d; exactly half only for an even q.
+  if (error >= bd.significand) {
+    return false;
+  }
+  return 2 * error < bd.significand || (2 * error == bd.significand && (bq.significand & 1) == 0);
+}
+
+struct QuotientCase {
+  const char* name;
+  Extended (*formula)(double);
+  float factor;
+  Extended divisor;
+};
+
+// 180, 200 and 9 times a double are exact in extended, so each result must be
+// that exact product divided once; a ratio such as 180 / pi formed first
+// would round twice.
+TEST_F(AngleMathTest, ProductComesFirstAndIsDividedOnce) {
+  const QuotientCase cases[] = {
+      {"rad to d", RadiansToDegrees, 180, Pi()},
+      {"rad to g", RadiansToGrads, 200, Pi()},
+      {"g to d", GradsToDegrees, 9, 10},
+  };
+  const double values[] = {1, 3, 0.1, 7e-5, 12345.678, 0.7853981633974483, 1e300, 5e-300};
+  for (const QuotientCase& c : cases) {
+    for (const double v : values) {
+      SCOPED_TRACE(::testing::Message() << c.name << " " << v);
+      const Extended product = Multiply(Widen(c.factor), Widen(v));
+      EXPECT_TRUE(IsNearestQuotient(c.formula(v), product, c.divisor));
+    }
+  }
+}
+
 struct StoredAngleCase {
   Extended (*formula)(double);
   double v;

@@ -74,6 +74,9 @@ struct Masked {
 
 Extended Store1e400() { return StoreDouble(Multiply(Widen(1e200), Widen(1e200))); }
 Extended Store1em400() { return StoreDouble(Multiply(Widen(1e-200), Widen(1e-200))); }
+// Exact products, so that the store is the only inexact step.
+Extended Store2p1400() { return StoreDouble(Multiply(Widen(0x1p700), Widen(0x1p700))); }
+Extended Store2m1400() { return StoreDouble(Multiply(Widen(0x1p-700), Widen(0x1p-700))); }
 Extended OneThird() { return Divide(Widen(1.0), Widen(3.0)); }
 Extended OneQuarter() { return Divide(Widen(1.0), Widen(4.0)); }
 Extended OneOverZero() { return Divide(Widen(1.0), Widen(0.0)); }
@@ -97,6 +100,10 @@ TEST_F(ExtendedArithmeticTest, TheMasksDecideWhichExceptionIsAFault) {
       {"subnormal operand, denormal unmasked", 0x1330, WidenSubnormal, STATUS_FLOAT_DENORMAL_OPERAND, 0},
       {"1/3, everything unmasked", 0x1300, OneThird, STATUS_FLOAT_INEXACT_RESULT, 0},
       {"1/0, everything masked", 0x133F, OneOverZero, 0, Infinity},
+      // With several exceptions unmasked, the more serious one is reported.
+      {"1e400 built, everything unmasked", 0x1300, Store1e400, STATUS_FLOAT_INEXACT_RESULT, 0},
+      {"2^1400 stored, everything unmasked", 0x1300, Store2p1400, STATUS_FLOAT_OVERFLOW, 0},
+      {"2^-1400 stored, everything unmasked", 0x1300, Store2m1400, STATUS_FLOAT_UNDERFLOW, 0},
   };
   for (const Masked& row : rows) {
     SCOPED_TRACE(row.name);
@@ -136,6 +143,11 @@ TEST_F(ExtendedArithmeticTest, FaultCarriesTheAddressOfItsCallSite) {
   ASSERT_NE(first, nullptr);
   EXPECT_EQ(FaultAddressAtFirstSite(), first);
   EXPECT_NE(FaultAddressAtSecondSite(), first);
+  // The address lies inside the code that called the store.
+  const auto caller = reinterpret_cast<std::uintptr_t>(&FaultAddressAtSecondSite);
+  const auto address = reinterpret_cast<std::uintptr_t>(FaultAddressAtSecondSite());
+  EXPECT_GT(address, caller);
+  EXPECT_LT(address, caller + 512);
 }
 
 struct Truncation {
