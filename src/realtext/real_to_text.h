@@ -31,5 +31,12 @@ struct DigitString {
 void DecimalDigits(Extended v, std::int32_t n, DigitString& result);
 
 // The text of value in the given width and decimals (width counts as at
-// most 255, decimals as at most 216; negative decimals: scientific).
+// most 255, decimals as at most 216; negative decimals: scientific). Fixed
+// notation gives way to scientific from 2^120 on. "+Inf", "-Inf" and "Nan"
+// are the texts of the infinities and NaNs; bit patterns that are no number
+// (unnormals, pseudo-infinities) are shown as "Nan" too. Never cut, never
+// longer than 255 characters, whatever the width.
+//   0.1 (the double), width 1, 20 decimals -> "0.10000000000000001000"
+//   -0.0, width 6, 4 decimals               -> "-0.0000"
+//   123456.789, width 30, negative decimals -> "     1.23456789000000000E+0005"
 void RealToText(std::int32_t width, std::int32_t decimals, Extended value, ShortString& text);
