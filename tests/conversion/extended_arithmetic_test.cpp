@@ -107,8 +107,7 @@ TEST_F(ExtendedArithmeticTest, TheMasksDecideWhichExceptionIsAFault) {
   };
   for (const Masked& row : rows) {
     SCOPED_TRACE(row.name);
-    DefaultControlWord = row.word;
-    InitFpu();
+    Install(row.word);
     Extended result = 0;
     EXPECT_EQ(FaultOf([&] { result = row.compute(); }), row.fault);
     if (row.fault == 0) {

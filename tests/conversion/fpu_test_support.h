@@ -69,9 +69,3 @@ inline std::uint16_t HardwareControlWord() {
   asm volatile("fnstcw %0" : "=m"(word));
   return word;
 }
-
-inline std::uint16_t HardwareStatusWord() {
-  std::uint16_t word;
-  asm volatile("fnstsw %0" : "=m"(word));
-  return word;
-}
