@@ -1,5 +1,5 @@
 // Real descriptors for tests: a standard descriptor replaced for a scope,
-// pipes, files and a raw pseudo-terminal.
+// files, pipes and a raw pseudo-terminal.
 #pragma once
 
 #include <fcntl.h>
@@ -9,14 +9,13 @@
 #include <unistd.h>
 
 #include <cstdlib>
-#include <initializer_list>
 #include <string>
 #include <utility>
 
 namespace testio {
 
 // Puts `replacement` on descriptor `target` (closes it when negative) and
-// puts the original back at the end of the scope.
+// the original back at the end of the scope.
 class Redirect {
  public:
   Redirect(int target, int replacement) : target_(target), saved_(dup(target)) {
@@ -40,51 +39,37 @@ inline int FileWith(const std::string& contents) {
   return file;
 }
 
-// The whole contents of a file, whatever its offset.
-inline std::string ContentsOf(int file) {
-  std::string bytes;
-  char buffer[512];
-  for (ssize_t n; (n = pread(file, buffer, sizeof buffer, static_cast<off_t>(bytes.size()))) > 0;) {
-    bytes.append(buffer, static_cast<std::size_t>(n));
-  }
-  return bytes;
-}
-
-// What can be read from `descriptor` until nothing more comes for 50 ms (a
-// terminal passes bytes on asynchronously).
+// What can be read until nothing more comes for 50 ms (a terminal passes
+// bytes on asynchronously).
 inline std::string Collect(int descriptor) {
   std::string bytes;
   pollfd ready{descriptor, POLLIN, 0};
   char buffer[512];
-  ssize_t n = 0;
-  while (poll(&ready, 1, 50) > 0 && (ready.revents & POLLIN) && (n = read(descriptor, buffer, sizeof buffer)) > 0) {
+  for (ssize_t n; poll(&ready, 1, 50) > 0 && (n = read(descriptor, buffer, sizeof buffer)) > 0;) {
     bytes.append(buffer, static_cast<std::size_t>(n));
   }
   return bytes;
 }
 
-// Both ends of a pipe, or of a pseudo-terminal in raw mode (bytes pass
-// unchanged): `near` is read by the test, `far` is handed to the code.
+// The two ends of a pipe, or of a pseudo-terminal in raw mode (bytes pass
+// unchanged): `near` stays with the test, `far` goes to the code under test.
 struct Channel {
   int near = -1, far = -1;
-  static Channel Pipe() {
+  explicit Channel(bool terminal) {
     int ends[2];
-    if (pipe(ends) != 0) std::abort();
-    return {ends[0], ends[1]};
-  }
-  static Channel Terminal() {
-    Channel channel;
     termios raw{};
     cfmakeraw(&raw);
-    if (openpty(&channel.near, &channel.far, nullptr, &raw, nullptr) != 0) std::abort();
-    return channel;
+    if (terminal ? openpty(&near, &far, nullptr, &raw, nullptr) : pipe(ends)) std::abort();
+    if (!terminal) near = ends[0], far = ends[1];
+  }
+  ~Channel() {
+    if (near >= 0) close(near);
+    if (far >= 0) close(far);
   }
   int TakeFar() { return std::exchange(far, -1); }
-  void Close() {
-    for (int* end : {&near, &far}) {
-      if (*end >= 0) close(std::exchange(*end, -1));
-    }
-  }
+  int TakeNear() { return std::exchange(near, -1); }
+  Channel(const Channel&) = delete;
+  Channel& operator=(const Channel&) = delete;
 };
 
 }  // namespace testio

@@ -1,6 +1,6 @@
 // Runs stream operations on fresh standard streams over real descriptors.
-// Checks are made after the descriptor is back in place, so that a failure
-// report of the test framework never lands in the descriptor under test.
+// Results are checked after the descriptor is back in place, so that a
+// failure report of the test framework never lands in the one under test.
 #pragma once
 
 #include <functional>
@@ -18,14 +18,12 @@ inline void FreshStreams() {
   FileCalls = FileCallCounts{};
 }
 
-enum class Sink { Pipe, Terminal, File, DevFull, Closed };
+enum class Sink { Pipe, Terminal, DevFull };
 
 struct Captured {
-  std::string early;  // bytes that arrived before the close of Output
-  std::string all;    // and after it
-  int writes = 0;     // WriteFile calls before the close
+  std::string early, all;  // bytes arrived before the close of Output, and in all
+  int writes = 0;          // WriteFile calls before the close
   int closeWrites = 0;
-  std::int32_t code = 0;  // IoResultCode before the close
   std::int32_t closeResult = 0;
   std::uint16_t openMode = 0;
 };
@@ -33,27 +31,18 @@ struct Captured {
 // Runs `writes` with standard output on `sink`, then closes Output.
 inline Captured CaptureOutput(Sink sink, const std::function<void()>& writes) {
   FreshStreams();
-  testio::Channel channel = sink == Sink::Terminal ? testio::Channel::Terminal() : testio::Channel::Pipe();
-  const int file = testio::FileWith("");
-  const int far = sink == Sink::Pipe || sink == Sink::Terminal ? channel.TakeFar()
-                  : sink == Sink::File                         ? dup(file)
-                  : sink == Sink::DevFull                      ? open("/dev/full", O_WRONLY)
-                                                               : -1;
-  auto arrived = [&] { return sink == Sink::File ? testio::ContentsOf(file) : testio::Collect(channel.near); };
+  testio::Channel channel(sink == Sink::Terminal);
   Captured out;
   {
-    testio::Redirect output(1, far);
+    testio::Redirect output(1, sink == Sink::DevFull ? open("/dev/full", O_WRONLY) : channel.TakeFar());
     writes();
-    out.early = arrived();
+    out.early = testio::Collect(channel.near);
     out.writes = FileCalls.writeFileCalls;
-    out.code = IoResultCode;
     out.openMode = Output.openMode;
     out.closeResult = CloseStream(Output);
     out.closeWrites = FileCalls.writeFileCalls - out.writes;
   }
-  out.all = sink == Sink::File ? arrived() : out.early + arrived();
-  channel.Close();
-  close(file);
+  out.all = out.early + testio::Collect(channel.near);
   FreshStreams();
   return out;
 }

@@ -31,11 +31,23 @@ std::string Transcript(const std::string& script) {
   return transcript;
 }
 
+enum class Source { File, FinishedPipe, Closed, WriteOnly };
+
+int Open(Source source, const std::string& input) {
+  if (source == Source::File) return testio::FileWith(input);
+  if (source == Source::WriteOnly) return open("/dev/null", O_WRONLY);  // opens, but every read fails
+  if (source == Source::Closed) return -1;
+  testio::Channel pipe(false);
+  if (write(pipe.far, input.data(), input.size()) != static_cast<ssize_t>(input.size())) std::abort();
+  return pipe.TakeNear();
+}
+
 struct ReadCase {
   std::string input;
   std::string script;
   std::string transcript;
   int readFileCalls;
+  Source source = Source::File;
 };
 
 TEST(TextInput, ReadsLinesWordsAndNumbers) {
@@ -61,36 +73,21 @@ TEST(TextInput, ReadsLinesWordsAndNumbers) {
       {"12\x1a\r\n8\r\n", "nswsn", "<12>[]<8>", 1},  // the marker stays until a word read takes it
       {"ab\x1a" "cd\r\nef", "wsw", "[ab][ef]", 2},
       {"", "wnswn", "[]<0>[]<0>", 2},
+      {"5\n", "nsnw", "<5><0>[]", 2, Source::FinishedPipe},
+      {"", "wns", "[]!104<0>!104!104", 0, Source::Closed},
+      {"", "ww", "[]!6[]!6", 2, Source::WriteOnly},
   };
   for (const ReadCase& row : cases) {
     SCOPED_TRACE(row.input.substr(0, 20) + " / " + row.script);
     streamtest::FreshStreams();
-    testio::Redirect input(0, testio::FileWith(row.input));
-    EXPECT_EQ(Transcript(row.script), row.transcript);
+    std::string transcript;
+    {
+      testio::Redirect input(0, Open(row.source, row.input));
+      transcript = Transcript(row.script);
+    }
+    EXPECT_EQ(transcript, row.transcript);
     EXPECT_EQ(FileCalls.readFileCalls, row.readFileCalls);
   }
-}
-
-TEST(TextInput, AFinishedPipeIsTheEndOfTheDataAndAMissingInputIs104) {
-  streamtest::FreshStreams();
-  testio::Channel pipe = testio::Channel::Pipe();
-  ASSERT_EQ(write(pipe.far, "5\n", 2), 2);
-  close(pipe.TakeFar());
-  {
-    testio::Redirect input(0, std::exchange(pipe.near, -1));
-    EXPECT_EQ(Transcript("nsnw"), "<5><0>[]");
-  }
-  streamtest::FreshStreams();
-  {
-    testio::Redirect input(0, -1);
-    EXPECT_EQ(Transcript("wns"), "[]!104<0>!104!104");
-  }
-  streamtest::FreshStreams();
-  {
-    testio::Redirect input(0, open("/dev/null", O_WRONLY));  // opens, but every read fails
-    EXPECT_EQ(Transcript("ww"), "[]!6[]!6");
-  }
-  EXPECT_EQ(FileCalls.readFileCalls, 2);
   streamtest::FreshStreams();
 }
 
