@@ -56,9 +56,7 @@ struct InvalidNumberCase {
 
 const InvalidNumberCase InvalidNumbers[] = {
     {"rad\nabc\nd\n\n", "Enter the angle value\n"},
-    {"g\nabc\nd\n\n", "Enter the angle value\n"},
     {"d\nabc\n0\n0\nd\n\n", "Enter the number of full-degree\n"},
-    {"d\n1\nabc\n0\nd\n\n", "Enter the number of full-degree\nEnter the number of full minutes\n"},
     {"d\n1\n2\nabc\nd\n\n",
      "Enter the number of full-degree\nEnter the number of full minutes\nEnter the number of second\n"},
 };

@@ -76,15 +76,6 @@ TEST_F(ExceptionReport, NamesClassModuleOffsetAndMessage) {
   }
 }
 
-TEST_F(ExceptionReport, AnObjectOutsideTheExceptionBranchHasNoMessagePart) {
-  struct Plain : TObject {};
-  TObject* plain = new Plain;
-  char buffer[256];
-  const std::size_t length = FormatExceptionReport(plain, nullptr, buffer, sizeof buffer);
-  EXPECT_EQ(std::string(buffer, length), "Exception TObject in module runtime_tests at 00000000.\r\n\r\n");
-  plain->Release();
-}
-
 TEST_F(ExceptionReport, IsCutToTheCapacityLessOne) {
   auto* error = new EInOutError(std::string(3000, 'm'));
   const std::string whole =
@@ -131,7 +122,6 @@ TEST_F(RuntimeErrorReport, WritesTheCodeRightAlignedAndTheAbsoluteAddress) {
       {2, 0x4012AB, "Runtime error   2 at 004012AB\r\n"},
       {17, 0x4012AB, "Runtime error  17 at 004012AB\r\n"},
       {217, 0x4012AB, "Runtime error 217 at 004012AB\r\n"},
-      {105, 0x1, "Runtime error 105 at 00000001\r\n"},
       {232, 0xFFFFFFFF, "Runtime error 232 at FFFFFFFF\r\n"},
       // Wider values lengthen the line instead of overwriting their neighbours.
       {1117, 0x4012AB, "Runtime error 1117 at 004012AB\r\n"},
@@ -182,32 +172,7 @@ TEST(TopLevel, WithoutSupportAnExceptionEndsWithCode217) {
       ::testing::ExitedWithCode(217), ::testing::StrEq(expected));
 }
 
-TEST(TopLevel, WithoutSupportAFaultEndsWithTheCodeOfTheFault) {
-  void* const location = CodeAddressHere();
-  const std::string expected = "Runtime error 205 at " + Hex8(reinterpret_cast<std::uintptr_t>(location)) + "\r\n";
-  EXPECT_EXIT(
-      {
-        JoinOutputs();
-        EXCEPTION_RECORD record = FaultRecord(STATUS_FLOAT_OVERFLOW, location);
-        HandleAtTopLevel(record);
-      },
-      ::testing::ExitedWithCode(205), ::testing::StrEq(expected));
-}
-
 using TopLevelWithSupport = WithExceptionSupport;
-
-TEST_F(TopLevelWithSupport, AFaultIsReportedOnStandardErrorWithCode1) {
-  void* const location = CodeAddressHere();
-  const std::string expected = "Exception EOverflow in module runtime_tests at " + ShownOffset(location) +
-                               ".\r\nFloating point overflow.\r\n\r\n";
-  EXPECT_EXIT(
-      {
-        JoinOutputs();
-        EXCEPTION_RECORD record = FaultRecord(STATUS_FLOAT_OVERFLOW, location);
-        HandleAtTopLevel(record);
-      },
-      ::testing::ExitedWithCode(1), ::testing::StrEq(expected));
-}
 
 std::int32_t FailingWrite(TextStream& stream) {
   stream.position = 0;
