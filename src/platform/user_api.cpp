@@ -15,8 +15,8 @@ int LoadStringA(HINSTANCE, UINT id, LPSTR buffer, int size) {
     return 0;
   }
   const STRING_RESOURCE* end = ProgramStringResources + ProgramStringResourceCount;
-  const STRING_RESOURCE* entry = std::lower_bound(
-      ProgramStringResources, end, id, [](const STRING_RESOURCE& e, UINT key) { return e.id < key; });
+  const STRING_RESOURCE* entry =
+      std::lower_bound(ProgramStringResources, end, id, [](const STRING_RESOURCE& e, UINT key) { return e.id < key; });
   if (entry == end || entry->id != id) {
     buffer[0] = '\0';
     return 0;

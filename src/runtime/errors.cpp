@@ -99,7 +99,9 @@ bool IsClassedKind(RuntimeErrorKind kind) {
   return KindIndex(kind) >= FirstClassedKind && KindIndex(kind) < FirstClassedKind + RuntimeErrorClassCount;
 }
 
-const TExceptRec& ClassedEntry(RuntimeErrorKind kind) { return RuntimeErrorClasses[KindIndex(kind) - FirstClassedKind]; }
+const TExceptRec& ClassedEntry(RuntimeErrorKind kind) {
+  return RuntimeErrorClasses[KindIndex(kind) - FirstClassedKind];
+}
 
 // The part of a module path after its last '/'.
 const char* ModuleName(const char* path) {

@@ -11,8 +11,10 @@ Exception* Build(std::string message) {
 
 }  // namespace
 
+// clang-format off
 #define ANGLECONV_CLASS_INFO(Name, Parent) \
   constinit const ClassInfo Name::classInfo{#Name, &Parent::classInfo, sizeof(Name), &Build<Name>}
+// clang-format on
 
 constinit const ClassInfo TObject::classInfo{"TObject", nullptr, sizeof(TObject), nullptr};
 ANGLECONV_CLASS_INFO(Exception, TObject);

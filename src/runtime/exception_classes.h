@@ -58,8 +58,7 @@ class Exception : public TObject {
 
   // The four ways a message is set, once, when the instance is built:
   explicit Exception(std::string text) : message(std::move(text)) {}
-  Exception(std::string_view format, std::initializer_list<FormatArg> args)
-      : message(FormatToString(format, args)) {}
+  Exception(std::string_view format, std::initializer_list<FormatArg> args) : message(FormatToString(format, args)) {}
   explicit Exception(ResourceId id);
   Exception(ResourceId id, std::initializer_list<FormatArg> args);
 
@@ -101,11 +100,11 @@ class EExternal : public Exception {
 };
 
 // A class that adds nothing to its parent but its identity.
-#define ANGLECONV_EXCEPTION_CLASS(Name, Parent)                      \
-  class Name : public Parent {                                       \
-   public:                                                           \
-    using Parent::Parent;                                            \
-    static const ClassInfo classInfo;                                \
+#define ANGLECONV_EXCEPTION_CLASS(Name, Parent)                        \
+  class Name : public Parent {                                         \
+   public:                                                             \
+    using Parent::Parent;                                              \
+    static const ClassInfo classInfo;                                  \
     const ClassInfo* ClassType() const override { return &classInfo; } \
   }
 

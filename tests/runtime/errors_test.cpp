@@ -41,8 +41,6 @@ const FaultRow Faults[] = {
     {STATUS_CONTROL_C_EXIT, RuntimeErrorKind::ControlC, 217, "EControlC", "Control-C hit"},
     {STATUS_STACK_OVERFLOW, RuntimeErrorKind::StackOverflow, 202, "EStackOverflow", "Stack overflow"},
     {0xE06D7363, RuntimeErrorKind::ExternalFault, 255, "EExternalException", "External exception E06D7363"},
-    {0xC0000001, RuntimeErrorKind::ExternalFault, 255, "EExternalException", "External exception C0000001"},
-    {0x0EEDFADE, RuntimeErrorKind::ExternalFault, 255, "EExternalException", "External exception EEDFADE"},
 };
 
 using Faults_ = WithExceptionSupport;
@@ -101,9 +99,9 @@ TEST_F(IoError, TakesThePendingCodeAndChoosesItsText) {
     std::int32_t code;
     const char* message;
   } rows[] = {
-      {2, "File not found"},     {3, "Invalid filename"},        {4, "Too many open files"},
-      {5, "File access denied"}, {100, "Read beyond end of file"}, {101, "Disk full"},
-      {106, "Invalid numeric input"}, {105, "I/O error 105"},    {-3, "I/O error -3"},
+      {2, "File not found"},          {3, "Invalid filename"},          {4, "Too many open files"},
+      {5, "File access denied"},      {100, "Read beyond end of file"}, {101, "Disk full"},
+      {106, "Invalid numeric input"}, {105, "I/O error 105"},           {-3, "I/O error -3"},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.code);
@@ -158,7 +156,7 @@ TEST_F(RuntimeErrors, AFailedAllocationRaisesOutOfMemory) {
   }
   const EXCEPTION_RECORD record = CatchRaised([] {
     // Larger than any address space, smaller than the limit of the allocator.
-    void* volatile block = ::operator new(std::size_t{1} << 62);
+    void* volatile block = ::operator new (std::size_t{1} << 62);
     ::operator delete(block);
   });
   EXPECT_EQ(RaisedObject(record), static_cast<TObject*>(OutOfMemoryInstance));

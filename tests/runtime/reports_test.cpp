@@ -1,8 +1,8 @@
 // The two error reports: the text of the exception report, the "Runtime
 // error" line on standard output, and how the top-level handler ends the
 // process with and without exception support.
-#include <gtest/gtest.h>
 #include <gmock/gmock.h>
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <cstring>
@@ -78,8 +78,7 @@ TEST_F(ExceptionReport, NamesClassModuleOffsetAndMessage) {
 
 TEST_F(ExceptionReport, IsCutToTheCapacityLessOne) {
   auto* error = new EInOutError(std::string(3000, 'm'));
-  const std::string whole =
-      "Exception EInOutError in module runtime_tests at 00000000.\r\n" + error->message + ".\r\n";
+  const std::string whole = "Exception EInOutError in module runtime_tests at 00000000.\r\n" + error->message + ".\r\n";
   for (const std::size_t capacity : {std::size_t{1024}, std::size_t{20}, std::size_t{1}}) {
     SCOPED_TRACE(capacity);
     char buffer[1024];
