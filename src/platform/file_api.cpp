@@ -34,41 +34,51 @@ BOOL FailWithErrno() {
 
 }  // namespace
 
-// The one translation from POSIX error numbers to Windows error numbers.
+// The one translation from POSIX error numbers to the Windows error numbers
+// that GetLastError answers; an errno not listed is a general failure (31).
+//   EBADF           -> 6   ERROR_INVALID_HANDLE  (closed or wrong-direction descriptor)
+//   EACCES, EPERM   -> 5   ERROR_ACCESS_DENIED
+//   ENOSPC, EDQUOT  -> 112 ERROR_DISK_FULL
+//   EPIPE           -> 232 ERROR_NO_DATA         (writing to a pipe without reader)
+//   EISDIR          -> 267 ERROR_DIRECTORY       (a directory read as a file)
+//   ENOENT 2, EMFILE/ENFILE 4, ENOMEM 8, EINVAL 87
+namespace {
+struct ErrorTranslation {
+  int errnoValue;
+  DWORD windowsError;
+};
+constexpr ErrorTranslation ErrorTable[] = {
+    {0, ERROR_SUCCESS},
+    {EBADF, ERROR_INVALID_HANDLE},
+    {EACCES, ERROR_ACCESS_DENIED},
+    {EPERM, ERROR_ACCESS_DENIED},
+    {ENOSPC, ERROR_DISK_FULL},
+    {EDQUOT, ERROR_DISK_FULL},
+    {EPIPE, ERROR_NO_DATA},
+    {EISDIR, ERROR_DIRECTORY},
+    {ENOENT, ERROR_FILE_NOT_FOUND},
+    {EMFILE, ERROR_TOO_MANY_OPEN_FILES},
+    {ENFILE, ERROR_TOO_MANY_OPEN_FILES},
+    {ENOMEM, ERROR_NOT_ENOUGH_MEMORY},
+    {EINVAL, ERROR_INVALID_PARAMETER},
+};
+}  // namespace
+
 DWORD WindowsErrorFromErrno(int errnoValue) {
-  switch (errnoValue) {
-    case 0:
-      return ERROR_SUCCESS;
-    case ENOENT:
-      return ERROR_FILE_NOT_FOUND;
-    case EMFILE:
-    case ENFILE:
-      return ERROR_TOO_MANY_OPEN_FILES;
-    case EACCES:
-    case EPERM:
-      return ERROR_ACCESS_DENIED;
-    case EBADF:
-      return ERROR_INVALID_HANDLE;
-    case ENOMEM:
-      return ERROR_NOT_ENOUGH_MEMORY;
-    case EINVAL:
-      return ERROR_INVALID_PARAMETER;
-    case ENOSPC:
-    case EDQUOT:
-      return ERROR_DISK_FULL;
-    case EPIPE:
-      return ERROR_NO_DATA;
-    case EISDIR:
-      return ERROR_DIRECTORY;
-    default:
-      return ERROR_GEN_FAILURE;
+  for (const ErrorTranslation& entry : ErrorTable) {
+    if (entry.errnoValue == errnoValue) {
+      return entry.windowsError;
+    }
   }
+  return ERROR_GEN_FAILURE;
 }
 
+// GetLastError, SetLastError: the last error of this thread.
 DWORD GetLastError() { return lastError; }
 
 void SetLastError(DWORD errorCode) { lastError = errorCode; }
 
+// GetStdHandle: the handle of descriptor 0, 1 or 2 while it is open.
 HANDLE GetStdHandle(DWORD standardHandle) {
   int descriptor;
   if (standardHandle == STD_INPUT_HANDLE) {
@@ -88,8 +98,10 @@ HANDLE GetStdHandle(DWORD standardHandle) {
   return HandleOf(descriptor);
 }
 
+// GetFileType: a terminal is the console (FILE_TYPE_CHAR); pipes, FIFOs and
+// sockets are pipes; everything else, /dev/null included, counts as a disk file.
 DWORD GetFileType(HANDLE file) {
-  struct stat status{};
+  struct stat status {};
   const int descriptor = DescriptorOf(file);
   if (descriptor < 0 || fstat(descriptor, &status) != 0) {
     lastError = ERROR_INVALID_HANDLE;
@@ -104,6 +116,8 @@ DWORD GetFileType(HANDLE file) {
   return FILE_TYPE_DISK;
 }
 
+// ReadFile: one read, retried when a signal interrupts it; a pipe whose
+// writer has gone reads as 0 bytes, the end of the data.
 BOOL ReadFile(HANDLE file, void* buffer, DWORD bytesToRead, DWORD* bytesRead, void*) {
   ++FileCalls.readFileCalls;
   *bytesRead = 0;
@@ -123,7 +137,8 @@ BOOL ReadFile(HANDLE file, void* buffer, DWORD bytesToRead, DWORD* bytesRead, vo
   return TRUE;
 }
 
-// Writes the whole block, as a blocking Windows handle does.
+// WriteFile: the whole block, as a blocking Windows handle writes it, through
+// short writes and interruptions; callers do not look at the count written.
 BOOL WriteFile(HANDLE file, const void* buffer, DWORD bytesToWrite, DWORD* bytesWritten, void*) {
   ++FileCalls.writeFileCalls;
   if (bytesWritten != nullptr) {
@@ -155,6 +170,7 @@ BOOL WriteFile(HANDLE file, const void* buffer, DWORD bytesToWrite, DWORD* bytes
   return TRUE;
 }
 
+// CloseHandle: closes the descriptor behind the handle.
 BOOL CloseHandle(HANDLE object) {
   const int descriptor = DescriptorOf(object);
   if (descriptor < 0 || close(descriptor) != 0) {

@@ -33,16 +33,19 @@ TEST(FileApi, WritesTheWholeBlockThroughInterruptions) {
   pthread_sigmask(SIG_BLOCK, &alarm, &previous);  // the reader never takes the signal
   std::thread reader([&] {
     char buffer[1000];
-    for (ssize_t n; (n = read(pipe.near, buffer, sizeof buffer)) > 0;) received.append(buffer, static_cast<std::size_t>(n));
+    for (ssize_t n; (n = read(pipe.near, buffer, sizeof buffer)) > 0;)
+      received.append(buffer, static_cast<std::size_t>(n));
   });
   pthread_sigmask(SIG_SETMASK, &previous, nullptr);
-  struct sigaction action{}, saved{};
+  struct sigaction action {
+  }, saved{};
   action.sa_handler = [](int) {};
   sigaction(SIGALRM, &action, &saved);
   const itimerval every{{0, 500}, {0, 500}}, stop{};
   setitimer(ITIMER_REAL, &every, nullptr);
   DWORD written = 0;
-  const BOOL succeeded = WriteFile(HandleOf(pipe.far), block.data(), static_cast<DWORD>(block.size()), &written, nullptr);
+  const BOOL succeeded =
+      WriteFile(HandleOf(pipe.far), block.data(), static_cast<DWORD>(block.size()), &written, nullptr);
   setitimer(ITIMER_REAL, &stop, nullptr);
   sigaction(SIGALRM, &saved, nullptr);
   close(pipe.TakeFar());

@@ -71,7 +71,9 @@ TEST(TextInput, ReadsLinesWordsAndNumbers) {
       {"1" + digits64 + " 5\r\n", "nw", "<?>!106[ 5]", 1},  // longer tokens are rejected whole
       {std::string(70, '9') + "\r\n", "nw", "<?>!106[]", 1},
       {"12\x1a\r\n8\r\n", "nswsn", "<12>[]<8>", 1},  // the marker stays until a word read takes it
-      {"ab\x1a" "cd\r\nef", "wsw", "[ab][ef]", 2},
+      {"ab\x1a"
+       "cd\r\nef",
+       "wsw", "[ab][ef]", 2},
       {"", "wnswn", "[]<0>[]<0>", 2},
       {"5\n", "nsnw", "<5><0>[]", 2, Source::FinishedPipe},
       {"", "wns", "[]!104<0>!104!104", 0, Source::Closed},

@@ -48,7 +48,7 @@ TEST(TextOutput, GoesOutPerFullBufferAndOnATerminalAlsoPerStatement) {
       {{Item::Text127, Item::EndOfStatement}, 0, 127, 0, 1},
       {{Item::Text127, Item::LineEnd}, 128, 129, 1, 2},
       {{Item::Text128, Item::EndOfStatement}, 128, 128, 1, 1},  // drained at once
-      {{Item::Text127, Item::Char}, 0, 0, 0, 0},                 // a char leaves the buffer full
+      {{Item::Text127, Item::Char}, 0, 0, 0, 0},                // a char leaves the buffer full
       {{Item::Text127, Item::Char, Item::Char}, 128, 128, 1, 1},
       {{Item::Text300, Item::EndOfStatement}, 256, 300, 2, 3},
   };
@@ -104,7 +104,11 @@ TEST(TextStream, ClosedStreamsStoreTheirCodes) {
       {[] { return FlushStream(Output) + FlushAfterStatement(ErrorStream); }, 0, 0},
       {[&] { return FlushAfterStatement(other); }, 103, 103},
       {[&] { return OpenForWriting(unprepared); }, 102, 102},
-      {[] { testio::Redirect none(1, -1); return PutChar(Output, 'x'), OpenForWriting(Output); }, 6, 6},
+      {[] {
+         testio::Redirect none(1, -1);
+         return PutChar(Output, 'x'), OpenForWriting(Output);
+       },
+       6, 6},
   };
   for (const auto& row : cases) {
     streamtest::FreshStreams();
