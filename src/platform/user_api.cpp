@@ -10,7 +10,7 @@ namespace {
 constexpr int IDOK = 1;
 }
 
-int LoadStringA(HINSTANCE, UINT id, LPSTR buffer, int size) {
+int LoadStringA(HINSTANCE /*instance*/, UINT id, LPSTR buffer, int size) {
   if (buffer == nullptr || size <= 0) {
     return 0;
   }
@@ -37,7 +37,7 @@ BOOL CharToOemA(LPCSTR source, LPSTR destination) {
   return TRUE;
 }
 
-int MessageBoxA(HWND, LPCSTR text, LPCSTR caption, UINT) {
+int MessageBoxA(HWND /*owner*/, LPCSTR text, LPCSTR caption, UINT /*type*/) {
   const HANDLE errorHandle = GetStdHandle(STD_ERROR_HANDLE);
   DWORD written = 0;
   const char* const pieces[] = {caption != nullptr ? caption : "", ": ", text != nullptr ? text : "", "\r\n"};

@@ -99,6 +99,12 @@ bool IsClassedKind(RuntimeErrorKind kind) {
   return KindIndex(kind) >= FirstClassedKind && KindIndex(kind) < FirstClassedKind + RuntimeErrorClassCount;
 }
 
+// The kinds that a fault turns into an instance of the table's class with
+// the table's text (3 to 21; the access violation builds its own text).
+bool HasFaultClassFromTable(RuntimeErrorKind kind) {
+  return IsClassedKind(kind) && KindIndex(kind) < KindIndex(RuntimeErrorKind::ExternalFault);
+}
+
 const TExceptRec& ClassedEntry(RuntimeErrorKind kind) {
   return RuntimeErrorClasses[KindIndex(kind) - FirstClassedKind];
 }
@@ -107,6 +113,34 @@ const TExceptRec& ClassedEntry(RuntimeErrorKind kind) {
 const char* ModuleName(const char* path) {
   const char* slash = std::strrchr(path, '/');
   return slash != nullptr ? slash + 1 : path;
+}
+
+template <typename HeapException>
+HeapException* BuildPreallocated(UINT textId) {
+  return new HeapException(ResourceId{textId});
+}
+
+// The I/O error of `code`, with its own text or "I/O error" and the code.
+EInOutError* NewIoError(std::int32_t code) {
+  for (const TErrorRec& entry : IoErrorTexts) {
+    if (entry.code == code) {
+      return new EInOutError(entry.message);
+    }
+  }
+  return new EInOutError(ResourceId{StringId::IoErrorNumber}, {code});
+}
+
+// Steps 2 to 4 of FaultToException.
+Exception* NewFaultObject(RuntimeErrorKind kind, EXCEPTION_RECORD* fault) {
+  if (kind == RuntimeErrorKind::AccessViolation) {
+    return BuildAccessViolation(fault);
+  }
+  if (HasFaultClassFromTable(kind)) {
+    const TExceptRec& entry = ClassedEntry(kind);
+    return entry.classType->buildWithMessage(entry.message);
+  }
+  // The fault code names the fault.
+  return new EExternalException(ResourceId{StringId::ExternalException}, {fault->ExceptionCode});
 }
 
 [[noreturn]] void AssertionToException(std::string_view message, void* location) {
@@ -142,10 +176,10 @@ void ReleaseErrorTexts() {
 void InstallExceptionSupport() {
   // Step 1: built now, so that running out of memory later needs none.
   if (OutOfMemoryInstance == nullptr) {
-    OutOfMemoryInstance = new EOutOfMemory(ResourceId{StringId::OutOfMemory});
+    OutOfMemoryInstance = BuildPreallocated<EOutOfMemory>(StringId::OutOfMemory);
   }
   if (InvalidPointerInstance == nullptr) {
-    InvalidPointerInstance = new EInvalidPointer(ResourceId{StringId::InvalidPointer});
+    InvalidPointerInstance = BuildPreallocated<EInvalidPointer>(StringId::InvalidPointer);
   }
   // Step 2.
   RuntimeErrorHook = RuntimeErrorToException;
@@ -203,16 +237,7 @@ EInOutError* BuildIoError() {
   // Step 1: the code is consumed here.
   const std::int32_t code = TakeIoResult();
   // Steps 2 and 3.
-  EInOutError* error = nullptr;
-  for (const TErrorRec& entry : IoErrorTexts) {
-    if (entry.code == code) {
-      error = new EInOutError(entry.message);
-      break;
-    }
-  }
-  if (error == nullptr) {
-    error = new EInOutError(ResourceId{StringId::IoErrorNumber}, {code});
-  }
+  EInOutError* error = NewIoError(code);
   // Step 4.
   error->errorCode = code;
   return error;
@@ -245,20 +270,8 @@ void FaultToRuntimeCode(EXCEPTION_RECORD* fault) {
 }
 
 TObject* FaultToException(EXCEPTION_RECORD* fault) {
-  // Step 1.
-  const RuntimeErrorKind kind = ClassifyFault(fault->ExceptionCode);
-  Exception* object;
-  if (kind == RuntimeErrorKind::AccessViolation) {
-    // Step 3.
-    object = BuildAccessViolation(fault);
-  } else if (IsClassedKind(kind) && KindIndex(kind) < KindIndex(RuntimeErrorKind::ExternalFault)) {
-    // Step 2.
-    const TExceptRec& entry = ClassedEntry(kind);
-    object = entry.classType->buildWithMessage(entry.message);
-  } else {
-    // Step 4: the fault code names the fault.
-    object = new EExternalException(ResourceId{StringId::ExternalException}, {fault->ExceptionCode});
-  }
+  // Steps 1 to 4.
+  Exception* object = NewFaultObject(ClassifyFault(fault->ExceptionCode), fault);
   // Step 5.
   if (IsInstanceOf(object, &EExternal::classInfo)) {
     static_cast<EExternal*>(object)->faultRecord = fault;
@@ -268,7 +281,7 @@ TObject* FaultToException(EXCEPTION_RECORD* fault) {
 
 const ClassInfo* FaultToClass(EXCEPTION_RECORD* fault) {
   const RuntimeErrorKind kind = ClassifyFault(fault->ExceptionCode);
-  if (IsClassedKind(kind) && KindIndex(kind) < KindIndex(RuntimeErrorKind::ExternalFault)) {
+  if (HasFaultClassFromTable(kind)) {
     return ClassedKinds[KindIndex(kind) - FirstClassedKind].classType;
   }
   return &EExternalException::classInfo;

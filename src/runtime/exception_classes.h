@@ -100,6 +100,7 @@ class EExternal : public Exception {
 };
 
 // A class that adds nothing to its parent but its identity.
+// NOLINTBEGIN(bugprone-macro-parentheses): the arguments name classes.
 #define ANGLECONV_EXCEPTION_CLASS(Name, Parent)                        \
   class Name : public Parent {                                         \
    public:                                                             \
@@ -133,3 +134,4 @@ ANGLECONV_EXCEPTION_CLASS(EIntfCastError, Exception);
 ANGLECONV_EXCEPTION_CLASS(ESafecallException, Exception);
 
 #undef ANGLECONV_EXCEPTION_CLASS
+// NOLINTEND(bugprone-macro-parentheses)

@@ -27,13 +27,14 @@ constexpr std::size_t ModulePathSize = 261;  // 260 characters and the zero byte
 constexpr std::uintptr_t ImageCodeOffset = 0x1000;
 constexpr char LineEnd[] = "\r\n";
 
-// "Runtime error" and its code right-aligned to end at the 17th character,
-// " at ", and the address in at least eight digits: 29 characters for every
-// code of up to three digits and every address of up to eight. Longer codes
-// and wider addresses make the text longer rather than overwrite a
-// neighbouring field, and the storage holds the longest text there can be.
-constexpr char RuntimeErrorWords[] = "Runtime error";
-constexpr std::size_t CodeFieldEnd = 17;
+// "Runtime error", the code right-aligned in a field of four (so that it
+// ends at the 17th character), " at ", and the address in at least eight
+// digits: 29 characters for every code of up to three digits and every
+// address of up to eight. Longer codes and wider addresses make the text
+// longer rather than overwrite a neighbouring field; one blank always
+// stands before the code, and the storage holds the longest text there is.
+constexpr std::size_t CodeFieldWidth = 4;
+constexpr char CodeFieldBlanks[] = "    ";
 char RuntimeErrorText[64];
 
 void WriteToStandardHandle(DWORD standardHandle, const char* text, std::size_t length) {
@@ -64,18 +65,11 @@ void FlushOutputBeforeReport() {
 }
 
 std::size_t BuildRuntimeErrorText(std::int32_t code, void* location) {
-  std::size_t length = std::strlen(RuntimeErrorWords);
-  std::memcpy(RuntimeErrorText, RuntimeErrorWords, length);
   char digits[16];
   const std::size_t digitCount = FormatToBuffer(digits, sizeof digits, "%d", {code});
-  const std::size_t fieldWidth = CodeFieldEnd - length;
-  const std::size_t blanks = digitCount < fieldWidth ? fieldWidth - digitCount : 1;
-  std::memset(RuntimeErrorText + length, ' ', blanks);
-  length += blanks;
-  std::memcpy(RuntimeErrorText + length, digits, digitCount);
-  length += digitCount;
-  length += FormatToBuffer(RuntimeErrorText + length, sizeof RuntimeErrorText - length, " at %p", {location});
-  return length;
+  const std::size_t blanks = digitCount < CodeFieldWidth ? CodeFieldWidth - digitCount : 1;
+  return FormatToBuffer(RuntimeErrorText, sizeof RuntimeErrorText, "Runtime error%s%s at %p",
+                        {std::string_view(CodeFieldBlanks, blanks), std::string_view(digits, digitCount), location});
 }
 
 }  // namespace
