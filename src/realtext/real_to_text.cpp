@@ -198,6 +198,7 @@ void DecimalDigits(Extended v, std::int32_t n, DigitString& result) {
 }
 
 void RealToText(std::int32_t width, std::int32_t decimals, Extended value, ShortString& text) {
+  ClearFloatFlags();
   // Step 1: the text works in at most 255 characters.
   if (width > MaximumWidth) {
     width = MaximumWidth;

@@ -78,6 +78,7 @@ TextToRealResult Failure(const MantissaAccumulator& accumulator, const Cursor& c
 }  // namespace
 
 TextToRealResult TextToReal(const char* text) {
+  ClearFloatFlags();
   Cursor cursor{text};
   MantissaAccumulator accumulator;
   std::int64_t fractionDigits = 0;
