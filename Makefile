@@ -4,8 +4,9 @@ CMAKE_FLAGS := -G "$(GENERATOR)"
 CTEST := ctest --output-on-failure --no-tests=error
 JOBS := $(shell nproc 2>/dev/null || echo 2)
 FUZZ_SECONDS ?= 60
+PREFIX ?= /usr/local
 
-.PHONY: all build run test test-gcc test-asan test-clang bench fuzz deps clean
+.PHONY: all build run test test-gcc test-asan test-clang test-fuzz bench fuzz install deps clean
 
 all: build
 
@@ -19,7 +20,7 @@ build: deps
 run: build
 	./build/angleconv
 
-test: test-gcc test-asan test-clang
+test: test-gcc test-asan test-clang test-fuzz
 
 test-gcc: build
 	$(CTEST) --test-dir build
@@ -34,10 +35,25 @@ test-clang: deps
 	cmake --build build-clang -j $(JOBS)
 	$(CTEST) --test-dir build-clang
 
-bench: deps
+# Each fuzz target for FUZZ_SECONDS; `make test` runs them for a few seconds.
+fuzz: deps
+	cmake -S . -B build-fuzz $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=clang++ -DANGLECONV_FUZZ=ON -DANGLECONV_TESTS=OFF
+	cmake --build build-fuzz -j $(JOBS) --target text_to_real_fuzzer real_to_text_fuzzer
+	mkdir -p fuzz/corpus-text_to_real fuzz/corpus-real_to_text
+	./build-fuzz/fuzz/text_to_real_fuzzer -max_total_time=$(FUZZ_SECONDS) -max_len=80 fuzz/corpus-text_to_real
+	./build-fuzz/fuzz/real_to_text_fuzzer -max_total_time=$(FUZZ_SECONDS) -max_len=18 fuzz/corpus-real_to_text
+
+test-fuzz:
+	$(MAKE) fuzz FUZZ_SECONDS=5
+
+install: build
+	cmake --install build --prefix $(PREFIX)
+
+bench: build
 	cmake -S . -B build-bench $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=g++ -DANGLECONV_TESTS=OFF -DANGLECONV_BENCH=ON
 	cmake --build build-bench -j $(JOBS)
 	./build-bench/bench/angleconv_bench
+	./bench/startup build/angleconv build-bench/startup
 
 clean:
 	rm -rf build build-asan build-clang build-bench build-fuzz
