@@ -1,5 +1,5 @@
 // The Windows types and constants that the platform layer offers under
-// their Windows names, so that the code above it reads like its design.
+// their Windows names, so that the code above it reads as if written for Windows.
 #pragma once
 
 #include <cstdint>

@@ -146,7 +146,7 @@ TEST_F(ExtendedArithmeticTest, FaultCarriesTheAddressOfItsCallSite) {
   const auto caller = reinterpret_cast<std::uintptr_t>(&FaultAddressAtSecondSite);
   const auto address = reinterpret_cast<std::uintptr_t>(FaultAddressAtSecondSite());
   EXPECT_GT(address, caller);
-  EXPECT_LT(address, caller + 512);
+  EXPECT_LT(address, caller + 4096);  // unoptimised and instrumented code is long
 }
 
 struct Truncation {
