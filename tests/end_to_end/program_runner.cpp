@@ -83,8 +83,7 @@ void ConnectOutputInChild(const OutputChannel& channel, int target) {
       dup2(open("/dev/full", O_WRONLY), target);
       break;
     case OutputKind::Closed:
-      close(target);
-      break;
+      break;  // closed last, so that no open above can take its number
   }
 }
 
@@ -161,14 +160,22 @@ ProgramRun RunAngleconv(const std::string& input, const RunOptions& options) {
         close(inputPipe[1]);
         break;
       case InputKind::Closed:
-        close(0);
-        break;
+        break;  // closed last, so that no open below can take its number
       case InputKind::Directory:
         dup2(open("/tmp", O_RDONLY | O_DIRECTORY), 0);
         break;
     }
     ConnectOutputInChild(output, 1);
     ConnectOutputInChild(error, 2);
+    if (options.input == InputKind::Closed) {
+      close(0);
+    }
+    if (output.kind == OutputKind::Closed) {
+      close(1);
+    }
+    if (error.kind == OutputKind::Closed) {
+      close(2);
+    }
     for (int descriptor = 3; descriptor < 64; ++descriptor) {
       close(descriptor);
     }
