@@ -6,7 +6,7 @@ JOBS := $(shell nproc 2>/dev/null || echo 2)
 FUZZ_SECONDS ?= 60
 PREFIX ?= /usr/local
 
-.PHONY: all build run test test-gcc test-asan test-clang test-fuzz bench fuzz install deps clean
+.PHONY: all build run lint test test-gcc test-asan test-clang test-fuzz bench fuzz install deps clean
 
 all: build
 
@@ -20,7 +20,12 @@ build: deps
 run: build
 	./build/angleconv
 
-test: test-gcc test-asan test-clang test-fuzz
+# Formatting, clang-tidy and cppcheck; any finding fails.
+lint: deps
+	./tools/lint
+
+test: lint
+	$(MAKE) test-gcc test-asan test-clang test-fuzz
 
 test-gcc: build
 	$(CTEST) --test-dir build
@@ -56,4 +61,4 @@ bench: build
 	./bench/startup build/angleconv build-bench/startup
 
 clean:
-	rm -rf build build-asan build-clang build-bench build-fuzz
+	rm -rf build build-asan build-clang build-bench build-fuzz build-lint

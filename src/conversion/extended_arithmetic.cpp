@@ -57,12 +57,10 @@ std::uint16_t InstalledControlWord() { return installedControlWord; }
 
 void ResetFpu() { asm volatile("fninit"); }
 
-
 Extended ExtendedFromBits(std::uint16_t signExponent, std::uint64_t significand) {
   Extended value = 0;
   std::memcpy(&value, &significand, sizeof significand);
-  std::memcpy(reinterpret_cast<unsigned char*>(&value) + sizeof significand, &signExponent,
-              sizeof signExponent);
+  std::memcpy(reinterpret_cast<unsigned char*>(&value) + sizeof significand, &signExponent, sizeof signExponent);
   return value;
 }
 

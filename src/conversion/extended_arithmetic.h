@@ -121,9 +121,7 @@ EXTENDED_OPERATION Extended TruncateReal(Extended x) {
   asm volatile("fnstcw %0" : "=m"(saved));
   const std::uint16_t towardZero = saved | 0x0F00;
   std::uint16_t status;
-  asm volatile("fldcw %2\n\tfrndint\n\tfldcw %3\n\tfnstsw %1"
-               : "+t"(x), "=a"(status)
-               : "m"(towardZero), "m"(saved));
+  asm volatile("fldcw %2\n\tfrndint\n\tfldcw %3\n\tfnstsw %1" : "+t"(x), "=a"(status) : "m"(towardZero), "m"(saved));
   extended_detail::CheckStatus(status);
   return x;
 }

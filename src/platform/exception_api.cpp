@@ -1,7 +1,6 @@
 #include "platform/exception_api.h"
 
-void RaiseException(DWORD code, DWORD flags, DWORD argumentCount,
-                    const ULONG_PTR* arguments, void* address) {
+void RaiseException(DWORD code, DWORD flags, DWORD argumentCount, const ULONG_PTR* arguments, void* address) {
   StructuredException exception{};
   exception.record.ExceptionCode = code;
   exception.record.ExceptionFlags = flags;
@@ -16,8 +15,6 @@ void RaiseException(DWORD code, DWORD flags, DWORD argumentCount,
   throw exception;
 }
 
-void RaiseFault(DWORD code, void* address) {
-  RaiseException(code, EXCEPTION_NONCONTINUABLE, 0, nullptr, address);
-}
+void RaiseFault(DWORD code, void* address) { RaiseException(code, EXCEPTION_NONCONTINUABLE, 0, nullptr, address); }
 
-LONG UnhandledExceptionFilter(EXCEPTION_POINTERS*) { return EXCEPTION_EXECUTE_HANDLER; }
+LONG UnhandledExceptionFilter(EXCEPTION_POINTERS* /*pointers*/) { return EXCEPTION_EXECUTE_HANDLER; }

@@ -47,8 +47,8 @@ struct StructuredException {
 
 // Raises an exception whose recorded address is `address` (Windows records
 // the caller of RaiseException; callers here name the address themselves).
-[[noreturn]] void RaiseException(DWORD code, DWORD flags, DWORD argumentCount,
-                                 const ULONG_PTR* arguments, void* address);
+[[noreturn]] void RaiseException(DWORD code, DWORD flags, DWORD argumentCount, const ULONG_PTR* arguments,
+                                 void* address);
 
 // Raises a processor fault with the given status code at the given code
 // address, as the hardware would: no parameters, not continuable.

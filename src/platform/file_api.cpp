@@ -118,7 +118,7 @@ DWORD GetFileType(HANDLE file) {
 
 // ReadFile: one read, retried when a signal interrupts it; a pipe whose
 // writer has gone reads as 0 bytes, the end of the data.
-BOOL ReadFile(HANDLE file, void* buffer, DWORD bytesToRead, DWORD* bytesRead, void*) {
+BOOL ReadFile(HANDLE file, void* buffer, DWORD bytesToRead, DWORD* bytesRead, void* /*overlapped*/) {
   ++FileCalls.readFileCalls;
   *bytesRead = 0;
   const int descriptor = DescriptorOf(file);
@@ -139,7 +139,7 @@ BOOL ReadFile(HANDLE file, void* buffer, DWORD bytesToRead, DWORD* bytesRead, vo
 
 // WriteFile: the whole block, as a blocking Windows handle writes it, through
 // short writes and interruptions; callers do not look at the count written.
-BOOL WriteFile(HANDLE file, const void* buffer, DWORD bytesToWrite, DWORD* bytesWritten, void*) {
+BOOL WriteFile(HANDLE file, const void* buffer, DWORD bytesToWrite, DWORD* bytesWritten, void* /*overlapped*/) {
   ++FileCalls.writeFileCalls;
   if (bytesWritten != nullptr) {
     *bytesWritten = 0;

@@ -21,7 +21,7 @@ int GetKeyboardType(int typeFlag) {
   return simulation->keyboardSubtype;
 }
 
-LONG RegOpenKeyExA(HKEY, LPCSTR, DWORD, REGSAM, HKEY* result) {
+LONG RegOpenKeyExA(HKEY /*key*/, LPCSTR /*subKey*/, DWORD /*options*/, REGSAM /*access*/, HKEY* result) {
   if (simulation == nullptr || !simulation->keyExists) {
     return ERROR_FILE_NOT_FOUND_LONG;
   }
@@ -30,7 +30,9 @@ LONG RegOpenKeyExA(HKEY, LPCSTR, DWORD, REGSAM, HKEY* result) {
   return 0;
 }
 
-LONG RegQueryValueExA(HKEY, LPCSTR, DWORD*, DWORD*, BYTE* data, DWORD* dataSize) {
+// The size stays a pointer to a variable, as in the Windows signature.
+LONG RegQueryValueExA(HKEY /*key*/, LPCSTR /*valueName*/, DWORD* /*reserved*/, DWORD* /*type*/, BYTE* data,
+                      DWORD* dataSize) {  // NOLINT(readability-non-const-parameter)
   if (simulation == nullptr || !simulation->valueExists) {
     return ERROR_FILE_NOT_FOUND_LONG;
   }
@@ -43,7 +45,7 @@ LONG RegQueryValueExA(HKEY, LPCSTR, DWORD*, DWORD*, BYTE* data, DWORD* dataSize)
   return 0;
 }
 
-LONG RegCloseKey(HKEY) {
+LONG RegCloseKey(HKEY /*key*/) {
   if (simulation != nullptr) {
     ++simulation->closeCalls;
   }

@@ -14,8 +14,7 @@ inline constexpr LONG ERROR_FILE_NOT_FOUND_LONG = 2;
 
 int GetKeyboardType(int typeFlag);
 LONG RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD options, REGSAM access, HKEY* result);
-LONG RegQueryValueExA(HKEY key, LPCSTR valueName, DWORD* reserved, DWORD* type, BYTE* data,
-                      DWORD* dataSize);
+LONG RegQueryValueExA(HKEY key, LPCSTR valueName, DWORD* reserved, DWORD* type, BYTE* data, DWORD* dataSize);
 LONG RegCloseKey(HKEY key);
 
 // Test seam: a machine with a keyboard type and a registry of one value.
@@ -31,4 +30,4 @@ struct KeyboardRegistrySimulation {
   int subtypeQueries = 0;  // GetKeyboardType(1) calls
 };
 // Installs a simulation (nullptr restores this platform's answers).
-void SimulateKeyboardRegistry(KeyboardRegistrySimulation* simulation);
+void SimulateKeyboardRegistry(KeyboardRegistrySimulation* replacement);

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstring>
 
 // Bounds of the program's image, placed by the linker.
@@ -37,11 +38,14 @@ std::size_t VirtualQuery(const void* address, MEMORY_BASIC_INFORMATION* informat
     return 0;
   }
   std::memset(information, 0, sizeof *information);
-  const char* byte = static_cast<const char*>(address);
-  if (byte >= &__executable_start && byte < &_end) {
+  // The image bounds are separate linker symbols: compared as numbers.
+  const auto where = reinterpret_cast<std::uintptr_t>(address);
+  const auto imageStart = reinterpret_cast<std::uintptr_t>(&__executable_start);
+  const auto imageEnd = reinterpret_cast<std::uintptr_t>(&_end);
+  if (where >= imageStart && where < imageEnd) {
     information->BaseAddress = &__executable_start;
     information->AllocationBase = &__executable_start;
-    information->RegionSize = static_cast<std::size_t>(&_end - &__executable_start);
+    information->RegionSize = imageEnd - imageStart;
     information->State = MEM_COMMIT;
   } else {
     information->BaseAddress = const_cast<void*>(address);
@@ -77,4 +81,4 @@ DWORD GetThreadLocale() { return 0x0409; }
 
 DWORD GetCurrentThreadId() { return static_cast<DWORD>(getpid()); }
 
-BOOL FreeLibrary(HMODULE) { return TRUE; }
+BOOL FreeLibrary(HMODULE /*module*/) { return TRUE; }

@@ -154,6 +154,7 @@ ScaledDecimal ScaleToDecimal(Extended a) {
     const std::int32_t exponentField = BitsOf(a).signExponent & ExponentFieldMask;
     const std::int32_t e = exponentField == 0 ? -16383 : exponentField - 16383;
     // Step 4: a decimal exponent at most log10(2^E), arithmetic shift.
+    // cppcheck-suppress shiftNegativeLHS ; right shift of a negative value floors
     const std::int32_t q = (e * 19728) >> 16;
     // Step 5: q = 0 exactly for 1 <= a < 16.
     if (q == 0) {
@@ -186,8 +187,7 @@ void DecimalDigits(Extended v, std::int32_t n, DigitString& result) {
   if (n >= SignificantPositions) {
     const std::int32_t last = n < 255 ? n : 255;
     if (last > SignificantPositions) {
-      std::memset(result.digits + SignificantPositions + 1, '0',
-                  static_cast<std::size_t>(last - SignificantPositions));
+      std::memset(result.digits + SignificantPositions + 1, '0', static_cast<std::size_t>(last - SignificantPositions));
     }
     return;
   }

@@ -92,13 +92,13 @@ void UtilitiesFinish() {
 void NoWork() {}
 
 const StartupEntry ProgramUnits[] = {
-    {NoWork, NoWork},                  // SysInit
-    {CoreStart, CoreFinish},           // System
-    {NoWork, NoWork},                  // Windows
-    {NoWork, NoWork},                  // Types
-    {NoWork, NoWork},                  // SysConst
-    {UtilitiesStart, UtilitiesFinish}, // SysUtils
-    {nullptr, NoWork},                 // the program itself
+    {NoWork, NoWork},                   // SysInit
+    {CoreStart, CoreFinish},            // System
+    {NoWork, NoWork},                   // Windows
+    {NoWork, NoWork},                   // Types
+    {NoWork, NoWork},                   // SysConst
+    {UtilitiesStart, UtilitiesFinish},  // SysUtils
+    {nullptr, NoWork},                  // the program itself
 };
 
 }  // namespace

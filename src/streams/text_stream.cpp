@@ -62,7 +62,7 @@ __attribute__((noinline)) void CheckIoResult() {
   }
 }
 
-std::int32_t NoOperation(TextStream&) { return 0; }
+std::int32_t NoOperation(TextStream& /*stream*/) { return 0; }
 
 std::int32_t OpenStream(TextStream& stream, std::uint16_t mode) {
   // Step 1.

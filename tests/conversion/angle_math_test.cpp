@@ -125,10 +125,9 @@ TEST_F(AngleMathTest, SplitEachStepReadsTheStoredDouble) {
   // A difference of two doubles of one binade is exact; such rows state it
   // as that difference.
   const SplitCase cases[] = {
-      {57.29577951308232, 57, 0.29577951308232286, 17.746770784939372, 17, 0.7467707849393719, 44.80624709636231,
-       45},
-      {-57.29577951308232, -57, -0.29577951308232286, -17.746770784939372, -17, -0.7467707849393719,
-       -44.80624709636231, -45},
+      {57.29577951308232, 57, 0.29577951308232286, 17.746770784939372, 17, 0.7467707849393719, 44.80624709636231, 45},
+      {-57.29577951308232, -57, -0.29577951308232286, -17.746770784939372, -17, -0.7467707849393719, -44.80624709636231,
+       -45},
       // 180 - 7 * 2^-45: every step is exact but the rounding of the seconds.
       {179.9999999999998, 179, 1 - 0x7p-45, 60 - 0x690p-47, 59, 1 - 0x690p-47, 59.99999999928377, 60},
       // 59.996 seconds become 60; nothing is carried into the minutes.
@@ -206,20 +205,29 @@ TEST_F(AngleMathTest, EachFaultArisesAtItsOwnStep) {
   const ConversionFaultCase cases[] = {
       {"split of +inf: inf - inf in step 2", [] { Conversion.angleValue = Inf; }, SplitDegrees,
        STATUS_FLOAT_INVALID_OPERATION, 123, Inf},
-      {"split of -inf", [] { Conversion.angleValue = -Inf; }, SplitDegrees, STATUS_FLOAT_INVALID_OPERATION, 123,
-       -Inf},
+      {"split of -inf", [] { Conversion.angleValue = -Inf; }, SplitDegrees, STATUS_FLOAT_INVALID_OPERATION, 123, -Inf},
       {"D = b + c with b = +inf, c = -inf",
-       [] { Conversion.degreesEntered = Inf; Conversion.secondsEntered = -Inf; }, StoreDegreesAsRadians,
-       STATUS_FLOAT_INVALID_OPERATION, 123, 0},
+       [] {
+         Conversion.degreesEntered = Inf;
+         Conversion.secondsEntered = -Inf;
+       },
+       StoreDegreesAsRadians, STATUS_FLOAT_INVALID_OPERATION, 123, 0},
       {"b = a + deg with a = +inf, deg = -inf",
-       [] { Conversion.degreesEntered = -Inf; Conversion.minutesEntered = Inf; }, [] { DegreesToGrads(); },
-       STATUS_FLOAT_INVALID_OPERATION, 123, 0},
+       [] {
+         Conversion.degreesEntered = -Inf;
+         Conversion.minutesEntered = Inf;
+       },
+       [] { DegreesToGrads(); }, STATUS_FLOAT_INVALID_OPERATION, 123, 0},
       {"one infinity alone is stored", [] { Conversion.degreesEntered = Inf; }, StoreDecimalDegrees, 0, Inf, 0},
-      {"D beyond the double range", [] { Conversion.degreesEntered = DBL_MAX; Conversion.secondsEntered = 1e308; },
+      {"D beyond the double range",
+       [] {
+         Conversion.degreesEntered = DBL_MAX;
+         Conversion.secondsEntered = 1e308;
+       },
        StoreDecimalDegrees, STATUS_FLOAT_OVERFLOW, 123, 0},
       {"180 * 4e306 / pi stored", [] { Conversion.angleValue = 4e306; },
-       [] { Conversion.workDegrees = StoreDouble(RadiansToDegrees(Conversion.angleValue)); },
-       STATUS_FLOAT_OVERFLOW, 123, 0},
+       [] { Conversion.workDegrees = StoreDouble(RadiansToDegrees(Conversion.angleValue)); }, STATUS_FLOAT_OVERFLOW,
+       123, 0},
       {"180 * 3.1e306 / pi stored", [] { Conversion.angleValue = 3.1e306; },
        [] { Conversion.workDegrees = StoreDouble(RadiansToDegrees(Conversion.angleValue)); }, 0, Unstated, 0},
   };

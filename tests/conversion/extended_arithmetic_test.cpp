@@ -68,7 +68,7 @@ struct Masked {
   const char* name;
   std::uint16_t word;
   Extended (*compute)();
-  DWORD fault;  // 0: none
+  DWORD fault;      // 0: none
   Extended result;  // when there is no fault
 };
 
@@ -193,11 +193,21 @@ TEST_F(ExtendedArithmeticTest, RoundRealUsesTheRoundingControlInForce) {
   constexpr std::int64_t Min = std::numeric_limits<std::int64_t>::min();
   constexpr std::int64_t Max = std::numeric_limits<std::int64_t>::max();
   const Rounded rows[] = {
-      {0x1332, 0.5L, 0},       {0x1332, 1.5L, 2},         {0x1332, 2.5L, 2},
-      {0x1332, -0.5L, 0},      {0x1332, -1.5L, -2},       {0x1332, 30.5L, 30},
-      {0x1332, 31.5L, 32},     {0x1332, 59.5L, 60},       {0x1332, 59.49999L, 59},
-      {0x1332, -59.5L, -60},   {0x1332, -0x1p63L, Min},   {0x1332, 0x1p63L - 1, Max},
-      {0x1B32, 2.25L, 3},      {0x1732, -0.25L, -1},      {0x1F32, -2.75L, -2},
+      {0x1332, 0.5L, 0},
+      {0x1332, 1.5L, 2},
+      {0x1332, 2.5L, 2},
+      {0x1332, -0.5L, 0},
+      {0x1332, -1.5L, -2},
+      {0x1332, 30.5L, 30},
+      {0x1332, 31.5L, 32},
+      {0x1332, 59.5L, 60},
+      {0x1332, 59.49999L, 59},
+      {0x1332, -59.5L, -60},
+      {0x1332, -0x1p63L, Min},
+      {0x1332, 0x1p63L - 1, Max},
+      {0x1B32, 2.25L, 3},
+      {0x1732, -0.25L, -1},
+      {0x1F32, -2.75L, -2},
       {0x1332, 0x1p63L, std::nullopt},
       {0x1332, -0x1p63L - 1, std::nullopt},
       {0x1332, Infinity, std::nullopt},

@@ -17,8 +17,9 @@ using endtoend::RunOptions;
 // Everything a run that reaches its end writes, around the result line.
 std::string WholeRun(const std::string& resultLine, bool degreesSource) {
   std::string text = "Enter the original unit of angle (rad/g/d)\n\n";
-  text += degreesSource ? "Enter the number of full-degree\nEnter the number of full minutes\nEnter the number of second\n"
-                        : "Enter the angle value\n\n";
+  text += degreesSource
+              ? "Enter the number of full-degree\nEnter the number of full minutes\nEnter the number of second\n"
+              : "Enter the angle value\n\n";
   text += "Choose a new unit of the angle (rad/g/d)\n\n\n";
   text += "The angle value: " + resultLine + "\n\n\n\n\n\n\n\n\n*Press Enter to exit*";
   return CrLf(text);
@@ -104,16 +105,20 @@ struct FailingCase {
 // before it stays written, and nothing after it is.
 const FailingCase Failures[] = {
     {"rad\nabc\nd\n\n", "Enter the original unit of angle (rad/g/d)\n\nEnter the angle value\n"},
-    {"d\n1\nabc\n", "Enter the original unit of angle (rad/g/d)\n\nEnter the number of full-degree\n"
-                   "Enter the number of full minutes\n"},
+    {"d\n1\nabc\n",
+     "Enter the original unit of angle (rad/g/d)\n\nEnter the number of full-degree\n"
+     "Enter the number of full minutes\n"},
     {"rad\n1e400\nd\n\n", "Enter the original unit of angle (rad/g/d)\n\nEnter the angle value\n"},
-    {"rad\n1e5120\nd\n\n", "Enter the original unit of angle (rad/g/d)\n\nEnter the angle value\n\n"
-                          "Choose a new unit of the angle (rad/g/d)\n\n\nThe angle value:   +Infd"},
-    {"rad\n4e306\nd\n\n", "Enter the original unit of angle (rad/g/d)\n\nEnter the angle value\n\n"
-                         "Choose a new unit of the angle (rad/g/d)\n\n\nThe angle value:  2.3E+0308d"},
-    {"d\n1e5120\n0\n-1e5120\nrad\n\n", "Enter the original unit of angle (rad/g/d)\n\nEnter the number of full-degree\n"
-                                      "Enter the number of full minutes\nEnter the number of second\n"
-                                      "Choose a new unit of the angle (rad/g/d)\n\n\nThe angle value: "},
+    {"rad\n1e5120\nd\n\n",
+     "Enter the original unit of angle (rad/g/d)\n\nEnter the angle value\n\n"
+     "Choose a new unit of the angle (rad/g/d)\n\n\nThe angle value:   +Infd"},
+    {"rad\n4e306\nd\n\n",
+     "Enter the original unit of angle (rad/g/d)\n\nEnter the angle value\n\n"
+     "Choose a new unit of the angle (rad/g/d)\n\n\nThe angle value:  2.3E+0308d"},
+    {"d\n1e5120\n0\n-1e5120\nrad\n\n",
+     "Enter the original unit of angle (rad/g/d)\n\nEnter the number of full-degree\n"
+     "Enter the number of full minutes\nEnter the number of second\n"
+     "Choose a new unit of the angle (rad/g/d)\n\n\nThe angle value: "},
 };
 
 TEST(Dialogue, StopsAtTheFirstFailureWithCodeOne) {

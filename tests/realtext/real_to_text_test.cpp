@@ -50,11 +50,8 @@ TEST(RealToText, FixedNotation) {
 // round to zero.
 TEST(RealToText, MinusForEverySetSignBit) {
   const Row rows[] = {
-      {-0.00001L, 6, 4, "-0.0000"},
-      {-0.0L, 6, 4, "-0.0000"},
-      {-0.0L, 1, 0, "-0"},
-      {-0.125L, 6, 2, " -0.13"},
-      {-2.5L, 3, 0, " -3"},
+      {-0.00001L, 6, 4, "-0.0000"}, {-0.0L, 6, 4, "-0.0000"}, {-0.0L, 1, 0, "-0"},
+      {-0.125L, 6, 2, " -0.13"},    {-2.5L, 3, 0, " -3"},
   };
   ExpectRows(std::begin(rows), std::end(rows));
 }
@@ -80,13 +77,8 @@ TEST(RealToText, HalfUpOnTheSeventeenDecimalForm) {
 
 TEST(RealToText, CarryAddsAnIntegerDigit) {
   const Row rows[] = {
-      {59.99999L, 2, 0, "60"},
-      {9.99999L, 6, 4, "10.0000"},
-      {9.5L, 2, 0, "10"},
-      {99.995L, 6, 2, "100.00"},
-      {99.5L, 2, 0, "100"},
-      {999999.99999L, 6, 4, "1000000.0000"},
-      {15.99L, 1, 0, "16"},
+      {59.99999L, 2, 0, "60"}, {9.99999L, 6, 4, "10.0000"},           {9.5L, 2, 0, "10"},   {99.995L, 6, 2, "100.00"},
+      {99.5L, 2, 0, "100"},    {999999.99999L, 6, 4, "1000000.0000"}, {15.99L, 1, 0, "16"},
   };
   ExpectRows(std::begin(rows), std::end(rows));
 }
@@ -137,8 +129,8 @@ TEST(RealToText, SpecialValues) {
       {-infinity, 6, Scientific, "  -Inf"},
       {std::numeric_limits<Extended>::quiet_NaN(), 6, 4, "   Nan"},
       {-std::numeric_limits<Extended>::quiet_NaN(), 0, 4, "Nan"},
-      {ExtendedFromBits(0x7FFF, 0), 4, 0, " Nan"},                    // pseudo-infinity
-      {ExtendedFromBits(0x3FFF, 0x4000000000000000), 3, 2, "Nan"},    // unnormal
+      {ExtendedFromBits(0x7FFF, 0), 4, 0, " Nan"},                  // pseudo-infinity
+      {ExtendedFromBits(0x3FFF, 0x4000000000000000), 3, 2, "Nan"},  // unnormal
   };
   ExpectRows(std::begin(rows), std::end(rows));
 }

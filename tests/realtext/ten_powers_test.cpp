@@ -50,12 +50,7 @@ TEST(ScaleByPowerOfTen, ExactAndSingleRoundingResults) {
     Extended expected;
   };
   const Row rows[] = {
-      {1.5L, 0, 1.5L},
-      {3, 27, 3e27L},
-      {5, -3, 0.005L},
-      {1, -1, 0.1L},
-      {7, -20, 7e-20L},
-      {0, 4000, 0},
+      {1.5L, 0, 1.5L}, {3, 27, 3e27L}, {5, -3, 0.005L}, {1, -1, 0.1L}, {7, -20, 7e-20L}, {0, 4000, 0},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(testing::Message() << "x=" << row.x << " n=" << row.n);
@@ -72,12 +67,9 @@ TEST(ScaleByPowerOfTen, LimitsGiveInfinityOrZeroWhateverX) {
   const ExtendedBits infinity{0x7FFF, 0x8000000000000000};
   const ExtendedBits zero{0, 0};
   const Row rows[] = {
-      {0, 5120, infinity},
-      {1e-4000L, 5120, infinity},
-      {-1, 5120, infinity},
-      {1, std::numeric_limits<std::int32_t>::max(), infinity},
-      {1e4000L, -5120, zero},
-      {1, std::numeric_limits<std::int32_t>::min(), zero},
+      {0, 5120, infinity},    {1e-4000L, 5120, infinity},
+      {-1, 5120, infinity},   {1, std::numeric_limits<std::int32_t>::max(), infinity},
+      {1e4000L, -5120, zero}, {1, std::numeric_limits<std::int32_t>::min(), zero},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(testing::Message() << "x=" << row.x << " n=" << row.n);
