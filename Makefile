@@ -6,7 +6,7 @@ JOBS := $(shell nproc 2>/dev/null || echo 2)
 FUZZ_SECONDS ?= 60
 PREFIX ?= /usr/local
 
-.PHONY: all build run lint test test-gcc test-asan test-clang test-fuzz bench fuzz install deps clean
+.PHONY: all build run lint valgrind test test-gcc test-asan test-clang test-fuzz bench fuzz install deps clean
 
 all: build
 
@@ -25,7 +25,16 @@ lint: deps
 	./tools/lint
 
 test: lint
-	$(MAKE) test-gcc test-asan test-clang test-fuzz
+	$(MAKE) test-gcc test-asan test-clang test-fuzz valgrind
+
+# A normal and a failing run under valgrind, on a dynamically linked build
+# (valgrind cannot follow the static C library's start-up; it also computes
+# x87 arithmetic in double precision, so no floating-point fault is tried).
+valgrind: deps
+	cmake -S . -B build-valgrind $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=Release -DANGLECONV_TESTS=OFF -DANGLECONV_STATIC=OFF
+	cmake --build build-valgrind -j $(JOBS) --target angleconv
+	printf 'rad\n1\nd\n\n' | valgrind -q --error-exitcode=99 ./build-valgrind/angleconv >/dev/null
+	printf 'rad\nabc\n' | valgrind -q --error-exitcode=99 ./build-valgrind/angleconv >/dev/null 2>&1; test $$? -eq 1
 
 test-gcc: build
 	$(CTEST) --test-dir build
@@ -61,4 +70,4 @@ bench: build
 	./bench/startup build/angleconv build-bench/startup
 
 clean:
-	rm -rf build build-asan build-clang build-bench build-fuzz build-lint
+	rm -rf build build-asan build-clang build-bench build-fuzz build-lint build-valgrind
