@@ -1,7 +1,5 @@
 #include "conversion/extended_arithmetic.h"
 
-#include <cstring>
-
 #include "platform/exception_api.h"
 
 namespace {
@@ -56,18 +54,3 @@ void LoadControlWord(std::uint16_t word) {
 std::uint16_t InstalledControlWord() { return installedControlWord; }
 
 void ResetFpu() { asm volatile("fninit"); }
-
-Extended ExtendedFromBits(std::uint16_t signExponent, std::uint64_t significand) {
-  Extended value = 0;
-  std::memcpy(&value, &significand, sizeof significand);
-  std::memcpy(reinterpret_cast<unsigned char*>(&value) + sizeof significand, &signExponent, sizeof signExponent);
-  return value;
-}
-
-ExtendedBits BitsOf(Extended value) {
-  ExtendedBits bits{};
-  std::memcpy(&bits.significand, &value, sizeof bits.significand);
-  std::memcpy(&bits.signExponent, reinterpret_cast<const unsigned char*>(&value) + sizeof bits.significand,
-              sizeof bits.signExponent);
-  return bits;
-}

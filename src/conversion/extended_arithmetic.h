@@ -20,6 +20,7 @@
 
 #include <cfloat>
 #include <cstdint>
+#include <cstring>
 
 static_assert(LDBL_MANT_DIG == 64, "long double must be the x87 80-bit extended format");
 
@@ -165,5 +166,17 @@ struct ExtendedBits {
   std::uint16_t signExponent;
   std::uint64_t significand;
 };
-Extended ExtendedFromBits(std::uint16_t signExponent, std::uint64_t significand);
-ExtendedBits BitsOf(Extended value);
+inline Extended ExtendedFromBits(std::uint16_t signExponent, std::uint64_t significand) {
+  Extended value = 0;
+  std::memcpy(&value, &significand, sizeof significand);
+  std::memcpy(reinterpret_cast<unsigned char*>(&value) + sizeof significand, &signExponent, sizeof signExponent);
+  return value;
+}
+
+inline ExtendedBits BitsOf(Extended value) {
+  ExtendedBits bits{};
+  std::memcpy(&bits.significand, &value, sizeof bits.significand);
+  std::memcpy(&bits.signExponent, reinterpret_cast<const unsigned char*>(&value) + sizeof bits.significand,
+              sizeof bits.signExponent);
+  return bits;
+}
