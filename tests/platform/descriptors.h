@@ -14,6 +14,18 @@
 
 namespace testio {
 
+// The tests replace the standard descriptors for a scope, so each must be
+// open to begin with: a test run without standard input (as in CI) gets
+// /dev/null in its place, before any test opens a file of its own.
+inline const bool StandardDescriptorsOpen = [] {
+  for (int descriptor = 0; descriptor < 3; ++descriptor) {
+    if (fcntl(descriptor, F_GETFD) < 0 && open("/dev/null", O_RDWR) != descriptor) {
+      std::abort();
+    }
+  }
+  return true;
+}();
+
 // Puts `replacement` on descriptor `target` (closes it when negative) and
 // the original back at the end of the scope.
 class Redirect {
