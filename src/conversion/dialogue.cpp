@@ -12,17 +12,17 @@ std::string targetUnit;
 
 namespace {
 
-const std::string OriginalUnitPrompt = "Enter the original unit of angle (rad/g/d)";
-const std::string DegreesPrompt = "Enter the number of full-degree";
-const std::string MinutesPrompt = "Enter the number of full minutes";
-const std::string SecondsPrompt = "Enter the number of second";
-const std::string ValuePrompt = "Enter the angle value";
-const std::string TargetUnitPrompt = "Choose a new unit of the angle (rad/g/d)";
-const std::string ResultLabel = "The angle value: ";
-const std::string DegreesText = "degrees ";
-const std::string MinutesText = "minutes ";
-const std::string SecondsText = "second ";
-const std::string ClosingPrompt = "*Press Enter to exit*";
+constexpr std::string_view OriginalUnitPrompt = "Enter the original unit of angle (rad/g/d)";
+constexpr std::string_view DegreesPrompt = "Enter the number of full-degree";
+constexpr std::string_view MinutesPrompt = "Enter the number of full minutes";
+constexpr std::string_view SecondsPrompt = "Enter the number of second";
+constexpr std::string_view ValuePrompt = "Enter the angle value";
+constexpr std::string_view TargetUnitPrompt = "Choose a new unit of the angle (rad/g/d)";
+constexpr std::string_view ResultLabel = "The angle value: ";
+constexpr std::string_view DegreesText = "degrees ";
+constexpr std::string_view MinutesText = "minutes ";
+constexpr std::string_view SecondsText = "second ";
+constexpr std::string_view ClosingPrompt = "*Press Enter to exit*";
 
 constexpr char Radians[] = "rad";
 constexpr char Grads[] = "g";
@@ -41,7 +41,7 @@ bool IsPair(std::string_view source, std::string_view target) {
 // in an error report.
 #define STATEMENT __attribute__((always_inline)) inline
 
-STATEMENT void WriteLineStatement(const std::string& text) {
+STATEMENT void WriteLineStatement(std::string_view text) {
   PutDynamicString(Output, text);
   PutLineEnd(Output);
   CheckIoResult();
@@ -52,7 +52,7 @@ STATEMENT void EndLineStatement() {
   CheckIoResult();
 }
 
-STATEMENT void WriteTextStatement(const std::string& text) {
+STATEMENT void WriteTextStatement(std::string_view text) {
   PutDynamicString(Output, text);
   FlushAfterStatement(Output);
   CheckIoResult();

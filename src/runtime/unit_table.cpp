@@ -12,7 +12,8 @@ namespace {
 struct RecordedStartupFacts {
   LPSTR commandLine;
   WORD showWindowMode;
-  DWORD defaultCodePage;
+  DWORD version;
+  DWORD threadLocale;
   DWORD mainThreadId;
 };
 RecordedStartupFacts StartupFacts{};
@@ -43,7 +44,8 @@ void CoreStart() {
   STARTUPINFOA startupInformation{};
   GetStartupInfoA(&startupInformation);
   StartupFacts.showWindowMode = startupInformation.wShowWindow;
-  StartupFacts.defaultCodePage = (GetVersion() & 0x80000000u) != 0 ? 0 : GetThreadLocale();
+  StartupFacts.version = GetVersion();
+  StartupFacts.threadLocale = GetThreadLocale();
   StartupFacts.mainThreadId = GetCurrentThreadId();
 }
 

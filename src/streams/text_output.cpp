@@ -84,7 +84,7 @@ TextStream& PutPaddedText(TextStream& stream, const ShortString& text, std::int3
   return PutBytes(stream, text.characters, text.length);
 }
 
-TextStream& PutDynamicString(TextStream& stream, const std::string& text, std::int32_t width) {
+TextStream& PutDynamicString(TextStream& stream, std::string_view text, std::int32_t width) {
   const auto length = static_cast<std::int32_t>(text.size());
   PutBlanks(stream, width - length);
   return PutBytes(stream, text.data(), length);

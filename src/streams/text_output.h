@@ -4,7 +4,7 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
+#include <string_view>
 
 #include "conversion/extended_arithmetic.h"
 #include "realtext/real_to_text.h"
@@ -14,7 +14,9 @@ TextStream& PutBytes(TextStream& stream, const void* source, std::int32_t count)
 TextStream& PutBlanks(TextStream& stream, std::int32_t count);
 TextStream& PutChar(TextStream& stream, char character);
 TextStream& PutPaddedText(TextStream& stream, const ShortString& text, std::int32_t width);
-TextStream& PutDynamicString(TextStream& stream, const std::string& text, std::int32_t width = 0);
+// Any dynamic string, or a constant text of the program, which need not be
+// copied into a string first.
+TextStream& PutDynamicString(TextStream& stream, std::string_view text, std::int32_t width = 0);
 TextStream& PutLineEnd(TextStream& stream);
 
 // 57.2957795130823 with width 6 and 4 decimals writes "57.2958".
