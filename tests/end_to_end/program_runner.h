@@ -32,7 +32,7 @@ struct ProgramRun {
 
 ProgramRun RunAngleconv(const std::string& input, const RunOptions& options = {});
 
-// The dialogue's text for one whole run, as it reaches standard output.
+// The text with every LF turned into CR LF, as the program ends its lines.
 std::string CrLf(const std::string& text);
 
 // An interactive run on a pseudo-terminal.
