@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "conversion/fpu_environment.h"
+#include "arithmetic/fpu_environment.h"
 #include "realtext/real_to_text.h"
 #include "realtext/text_to_real.h"
 

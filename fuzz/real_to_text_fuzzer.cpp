@@ -8,7 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "conversion/fpu_environment.h"
+#include "arithmetic/fpu_environment.h"
 #include "realtext/real_to_text.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "conversion/fpu_environment.h"
+#include "arithmetic/fpu_environment.h"
 #include "platform/exception_api.h"
 #include "realtext/text_to_real.h"
 

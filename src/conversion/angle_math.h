@@ -9,7 +9,7 @@
 //   SplitDegrees on 57.29577951308232 -> 57, 17, 45
 #pragma once
 
-#include "conversion/extended_arithmetic.h"
+#include "arithmetic/extended_arithmetic.h"
 
 struct ConversionState {
   double angleValue;

@@ -6,18 +6,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-FileCallCounts FileCalls{};
-
 namespace {
 
 thread_local DWORD lastError = ERROR_SUCCESS;
-
-// Writing to a pipe without a reader must become an error number, never a
-// silent death by signal, from the program's first statement on.
-struct BrokenPipeSignalIgnored {
-  BrokenPipeSignalIgnored() { signal(SIGPIPE, SIG_IGN); }
-};
-const BrokenPipeSignalIgnored brokenPipeSignalIgnored;
 
 // Handles are the descriptor plus one, so that descriptor 0 is no null handle.
 HANDLE HandleOf(int descriptor) { return reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(descriptor) + 1); }
@@ -73,6 +64,8 @@ DWORD WindowsErrorFromErrno(int errnoValue) {
   return ERROR_GEN_FAILURE;
 }
 
+void IgnoreWriteSignals() { signal(SIGPIPE, SIG_IGN); }
+
 // GetLastError, SetLastError: the last error of this thread.
 DWORD GetLastError() { return lastError; }
 
@@ -119,7 +112,6 @@ DWORD GetFileType(HANDLE file) {
 // ReadFile: one read, retried when a signal interrupts it; a pipe whose
 // writer has gone reads as 0 bytes, the end of the data.
 BOOL ReadFile(HANDLE file, void* buffer, DWORD bytesToRead, DWORD* bytesRead, void* /*overlapped*/) {
-  ++FileCalls.readFileCalls;
   *bytesRead = 0;
   const int descriptor = DescriptorOf(file);
   if (descriptor < 0) {
@@ -140,7 +132,6 @@ BOOL ReadFile(HANDLE file, void* buffer, DWORD bytesToRead, DWORD* bytesRead, vo
 // WriteFile: the whole block, as a blocking Windows handle writes it, through
 // short writes and interruptions; callers do not look at the count written.
 BOOL WriteFile(HANDLE file, const void* buffer, DWORD bytesToWrite, DWORD* bytesWritten, void* /*overlapped*/) {
-  ++FileCalls.writeFileCalls;
   if (bytesWritten != nullptr) {
     *bytesWritten = 0;
   }

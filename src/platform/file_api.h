@@ -6,6 +6,8 @@
 
 #include "platform/windows_types.h"
 
+// Declared as the platform declares them, with C linkage.
+extern "C" {
 HANDLE GetStdHandle(DWORD standardHandle);
 DWORD GetFileType(HANDLE file);
 BOOL ReadFile(HANDLE file, void* buffer, DWORD bytesToRead, DWORD* bytesRead, void* overlapped);
@@ -13,13 +15,11 @@ BOOL WriteFile(HANDLE file, const void* buffer, DWORD bytesToWrite, DWORD* bytes
 BOOL CloseHandle(HANDLE object);
 DWORD GetLastError();
 void SetLastError(DWORD errorCode);
+}
+
+// Makes writing to a pipe without a reader an error number of WriteFile,
+// never a silent death by signal. A step of the start-up.
+void IgnoreWriteSignals();
 
 // The Windows error number for a POSIX errno value.
 DWORD WindowsErrorFromErrno(int errnoValue);
-
-// Test seam: counts of the calls made, to prove one system call per buffer.
-struct FileCallCounts {
-  int readFileCalls;
-  int writeFileCalls;
-};
-extern FileCallCounts FileCalls;

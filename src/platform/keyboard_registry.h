@@ -1,7 +1,6 @@
 // Keyboard type and registry calls under their Windows names. This platform
 // has neither a keyboard type nor a registry: GetKeyboardType(0) answers 4
-// (an enhanced keyboard) and no key ever opens. A test seam lets tests
-// answer like a machine that has them.
+// (an enhanced keyboard) and no key ever opens.
 #pragma once
 
 #include "platform/windows_types.h"
@@ -16,18 +15,3 @@ int GetKeyboardType(int typeFlag);
 LONG RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD options, REGSAM access, HKEY* result);
 LONG RegQueryValueExA(HKEY key, LPCSTR valueName, DWORD* reserved, DWORD* type, BYTE* data, DWORD* dataSize);
 LONG RegCloseKey(HKEY key);
-
-// Test seam: a machine with a keyboard type and a registry of one value.
-struct KeyboardRegistrySimulation {
-  int keyboardType = 4;
-  int keyboardSubtype = 0;
-  bool keyExists = false;
-  bool valueExists = false;
-  DWORD storedValue = 0;
-  bool queryRaises = false;  // the query throws, to prove that the close still runs
-  int openCalls = 0;
-  int closeCalls = 0;
-  int subtypeQueries = 0;  // GetKeyboardType(1) calls
-};
-// Installs a simulation (nullptr restores this platform's answers).
-void SimulateKeyboardRegistry(KeyboardRegistrySimulation* replacement);

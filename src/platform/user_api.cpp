@@ -8,15 +8,23 @@
 
 namespace {
 constexpr int IDOK = 1;
+
+const STRING_RESOURCE* StringTable = nullptr;
+UINT StringTableCount = 0;
+}  // namespace
+
+void AttachStringResources(const STRING_RESOURCE* table, UINT count) {
+  StringTable = table;
+  StringTableCount = count;
 }
 
 int LoadStringA(HINSTANCE /*instance*/, UINT id, LPSTR buffer, int size) {
   if (buffer == nullptr || size <= 0) {
     return 0;
   }
-  const STRING_RESOURCE* end = ProgramStringResources + ProgramStringResourceCount;
+  const STRING_RESOURCE* end = StringTable + StringTableCount;
   const STRING_RESOURCE* entry =
-      std::lower_bound(ProgramStringResources, end, id, [](const STRING_RESOURCE& e, UINT key) { return e.id < key; });
+      std::lower_bound(StringTable, end, id, [](const STRING_RESOURCE& e, UINT key) { return e.id < key; });
   if (entry == end || entry->id != id) {
     buffer[0] = '\0';
     return 0;

@@ -17,10 +17,9 @@ struct STRING_RESOURCE {
   LPCSTR text;
 };
 
-// The program's string table, sorted by id; the program provides it as its
-// resources.
-extern const STRING_RESOURCE ProgramStringResources[];
-extern const UINT ProgramStringResourceCount;
+// Gives the program module its string table, sorted by id, as a loader
+// maps an image's resources: until then LoadStringA finds no text.
+void AttachStringResources(const STRING_RESOURCE* table, UINT count);
 
 // Copies the string-table text `id` of `instance` into `buffer`: at most
 // size - 1 characters and a zero byte. Returns the number of characters

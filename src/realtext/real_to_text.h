@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "conversion/extended_arithmetic.h"
+#include "arithmetic/extended_arithmetic.h"
 
 // A length-prefixed text: one count byte, then up to 255 characters.
 struct ShortString {

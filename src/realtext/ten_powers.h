@@ -5,7 +5,7 @@
 
 #include <cstdint>
 
-#include "conversion/extended_arithmetic.h"
+#include "arithmetic/extended_arithmetic.h"
 
 extern const Extended SmallTenPowers[32];   // 10^i, i = 0..31
 extern const Extended MediumTenPowers[16];  // 10^(32*j), j = 1..15 ([0] is 1)

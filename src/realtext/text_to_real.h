@@ -12,7 +12,7 @@
 
 #include <cstdint>
 
-#include "conversion/extended_arithmetic.h"
+#include "arithmetic/extended_arithmetic.h"
 
 struct TextToRealResult {
   Extended value;

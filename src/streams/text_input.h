@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "conversion/extended_arithmetic.h"
+#include "arithmetic/extended_arithmetic.h"
 #include "streams/text_stream.h"
 
 // A byte and the end indication; at the end the byte is always 26.

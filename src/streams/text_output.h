@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "conversion/extended_arithmetic.h"
+#include "arithmetic/extended_arithmetic.h"
 #include "realtext/real_to_text.h"
 #include "streams/text_stream.h"
 

@@ -4,13 +4,11 @@
 #include <initializer_list>
 
 #include "platform/file_api.h"
-#include "runtime/runtime_error.h"
 
 TextStream Input{};
 TextStream Output{};
 TextStream ErrorStream{};
 std::uint8_t DefaultLineStyle = CrLfStyle;
-thread_local std::int32_t IoResultCode = 0;
 
 namespace {
 
@@ -47,14 +45,6 @@ std::int32_t ApplyFlushRule(TextStream& stream, StreamOperation operation) {
 }
 
 }  // namespace
-
-void SetIoResult(std::int32_t code) { IoResultCode = code; }
-
-std::int32_t TakeIoResult() {
-  const std::int32_t code = IoResultCode;
-  IoResultCode = 0;
-  return code;
-}
 
 __attribute__((noinline)) void CheckIoResult() {
   if (IoResultCode != 0) {
@@ -209,5 +199,11 @@ void MarkStandardStreamsClosed() {
   for (TextStream* stream : {&Input, &Output, &ErrorStream}) {
     std::memset(stream, 0, sizeof *stream);
     stream->openMode = ModeClosed;
+  }
+}
+
+void DrainOutputForReport() {
+  if (Output.openMode == ModeOutput && Output.position > 0 && Output.transferOp != nullptr) {
+    Output.transferOp(Output);
   }
 }

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "core/runtime_error.h"
 #include "platform/windows_types.h"
 
 struct TextStream;
@@ -44,12 +45,6 @@ extern TextStream ErrorStream;
 // The process-wide default line style: 1, CR LF.
 extern std::uint8_t DefaultLineStyle;
 
-// The pending I/O result code of this thread, 0 when none.
-extern thread_local std::int32_t IoResultCode;
-
-void SetIoResult(std::int32_t code);
-std::int32_t TakeIoResult();
-
 // Raises the I/O run-time error when a code is pending, at the location of
 // the statement that called it (its own return address).
 void CheckIoResult();
@@ -69,3 +64,8 @@ std::int32_t CloseStream(TextStream& stream);
 
 // Start-up: every standard stream in ModeClosed, every other field zero.
 void MarkStandardStreamsClosed();
+
+// Writes out what Output holds, as the "Runtime error" report needs before
+// its own line; the result is not looked at. Nothing happens unless Output
+// is open for writing with bytes waiting.
+void DrainOutputForReport();

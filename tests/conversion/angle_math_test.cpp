@@ -3,7 +3,8 @@
 #include <cmath>
 #include <limits>
 
-#include "fpu_test_support.h"
+#include "arithmetic/fpu_test_support.h"
+#include "conversion/angle_math.h"
 
 namespace {
 
@@ -15,7 +16,14 @@ constexpr double Unstated = std::numeric_limits<double>::quiet_NaN();
   return std::isnan(expected) ? ::testing::AssertionSuccess() : SameDouble(actual, expected);
 }
 
-using AngleMathTest = FpuTest;
+// The arithmetic's start-up environment and a zeroed conversion state.
+class AngleMathTest : public FpuTest {
+ protected:
+  void SetUp() override {
+    FpuTest::SetUp();
+    Conversion = ConversionState{};
+  }
+};
 
 TEST_F(AngleMathTest, PiIsTheExtendedNearestToPi) {
   const ExtendedBits bits = BitsOf(Pi());

@@ -8,13 +8,15 @@
 
 #include <thread>
 
-#include "platform/descriptors.h"
+#include "platform/keyboard_registry.h"
+#include "support/descriptors.h"
 
 namespace {
 
 HANDLE HandleOf(int descriptor) { return reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(descriptor) + 1); }
 
 TEST(FileApi, APipeWithoutReaderIsAnErrorNumberNotADeathBySignal) {
+  IgnoreWriteSignals();  // as the start-up does
   testio::Channel pipe(false);
   close(pipe.TakeNear());
   DWORD written = 0;
@@ -52,6 +54,14 @@ TEST(FileApi, WritesTheWholeBlockThroughInterruptions) {
   reader.join();
   EXPECT_TRUE(succeeded && written == block.size());
   EXPECT_TRUE(received == block) << received.size() << " of " << block.size() << " bytes";
+}
+
+// This platform has neither a keyboard type nor a registry.
+TEST(KeyboardRegistry, AnswersAsAMachineWithoutThem) {
+  EXPECT_EQ(GetKeyboardType(0), 4);
+  EXPECT_EQ(GetKeyboardType(1), 0);
+  HKEY key = nullptr;
+  EXPECT_NE(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SOFTWARE\\Tavenor\\Quillet\\RTL", 0, KEY_QUERY_VALUE, &key), 0);
 }
 
 }  // namespace

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "conversion/extended_arithmetic.h"
+#include "arithmetic/extended_arithmetic.h"
 
 class ExactInteger {
  public:

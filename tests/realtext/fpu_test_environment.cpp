@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "conversion/fpu_environment.h"
+#include "arithmetic/fpu_environment.h"
 
 namespace {
 

@@ -6,9 +6,10 @@
 #include <functional>
 #include <string>
 
-#include "platform/descriptors.h"
 #include "platform/file_api.h"
 #include "streams/text_stream.h"
+#include "support/counted_file_calls.h"
+#include "support/descriptors.h"
 
 namespace streamtest {
 

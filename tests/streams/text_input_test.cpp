@@ -4,7 +4,7 @@
 
 #include <cstdio>
 
-#include "conversion/fpu_environment.h"
+#include "arithmetic/fpu_environment.h"
 #include "streams/stream_fixture.h"
 #include "streams/text_input.h"
 

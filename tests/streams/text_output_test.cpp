@@ -5,8 +5,8 @@
 
 #include <initializer_list>
 
-#include "conversion/fpu_environment.h"
-#include "runtime/runtime_error.h"
+#include "arithmetic/fpu_environment.h"
+#include "core/runtime_error.h"
 #include "streams/stream_fixture.h"
 #include "streams/text_output.h"
 

@@ -1,0 +1,54 @@
+// The process lifecycle: the console flag, the start routines of the units
+// in table order, the termination sequence and the exit code.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/windows_types.h"
+
+extern bool ConsoleFlag;
+extern std::int32_t ProcessExitCode;
+extern void* ErrorLocation;
+extern void (*ExitHandler)();
+extern HINSTANCE ProgramInstance;
+
+struct ModuleRecord {
+  ModuleRecord* next;
+  HINSTANCE instance;
+  HINSTANCE codeInstance;
+  HINSTANCE dataInstance;
+  HINSTANCE resourceInstance;
+  std::uintptr_t reserved;
+};
+extern ModuleRecord ProgramModuleRecord;
+extern ModuleRecord* ModuleList;
+
+struct StartupEntry {
+  void (*startRoutine)();
+  void (*finishRoutine)();
+};
+
+struct StartupTable {
+  std::int32_t count;
+  const StartupEntry* entries;
+};
+
+struct StartupContext {
+  const StartupTable* table;
+  std::int32_t StartedCount;
+  ModuleRecord* moduleRecord;
+  // Where the top-level handler is registered: a debugger's view of the
+  // start-up; nothing in the program reads it.
+  const void* handlerRegistration;
+};
+extern StartupContext Startup;
+
+void StartProgram(const StartupTable& table);
+void RunStartRoutines();
+void RunFinishRoutines();
+[[noreturn]] void ExitProgram(std::int32_t code);
+[[noreturn]] void Shutdown();
+
+// The main routine: console flag, start-up with the units of `table`, the
+// body under the top-level handler, then Shutdown. Never returns.
+[[noreturn]] void RunProgram(const StartupTable& table, void (*body)());

@@ -1,0 +1,22 @@
+// The module that holds a code address, as the reports name it: the file
+// name of the module (the part of its path after the last '/') and the
+// base its offsets count from.
+//   an address in the program /usr/bin/angleconv -> "angleconv", its image base
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+inline constexpr std::size_t ModulePathSize = 261;  // 260 characters and the zero byte
+
+struct ModuleLocation {
+  char path[ModulePathSize];
+  const char* name;  // inside path
+  std::uintptr_t base;
+};
+
+// True when a module holds `address`; `found` then names it.
+bool FindModuleOf(const void* address, ModuleLocation& found);
+
+// The part of a module path after its last '/'.
+const char* ModuleName(const char* path);

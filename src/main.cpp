@@ -1,4 +1,0 @@
-#include "conversion/dialogue.h"
-#include "runtime/lifecycle.h"
-
-int main() { RunProgram(RunDialogue); }
