@@ -37,7 +37,8 @@ void LoadFpuMaskOverride() {
     RegQueryValueExA(key, OverrideValue, nullptr, nullptr, reinterpret_cast<BYTE*>(&data), &size);
   }
   // Step 5: only the six exception masks can change.
-  DefaultControlWord = static_cast<std::uint16_t>((DefaultControlWord & ~ExceptionMasks) | (data & ExceptionMasks));
+  const DWORD kept = DefaultControlWord & ~DWORD{ExceptionMasks};
+  DefaultControlWord = static_cast<std::uint16_t>(kept | (data & ExceptionMasks));
 }
 
 void InitFpu() {

@@ -99,26 +99,38 @@ TEST(Dialogue, WritesTheSameBytesIntoAPipe) {
 struct FailingCase {
   const char* input;
   const char* writtenBeforeFailure;
+  const char* exceptionClass;
+  const char* message;
 };
+
+constexpr char Invalid[] = "Invalid numeric input.";
+constexpr char Overflow[] = "Floating point overflow.";
+constexpr char InvalidOp[] = "Invalid floating point operation.";
 
 // A fault or an invalid number ends the dialogue at once; what was written
 // before it stays written, and nothing after it is.
 const FailingCase Failures[] = {
-    {"rad\nabc\nd\n\n", "Enter the original unit of angle (rad/g/d)\n\nEnter the angle value\n"},
+    {"rad\nabc\nd\n\n", "Enter the original unit of angle (rad/g/d)\n\nEnter the angle value\n", "EInOutError",
+     Invalid},
     {"d\n1\nabc\n",
      "Enter the original unit of angle (rad/g/d)\n\nEnter the number of full-degree\n"
-     "Enter the number of full minutes\n"},
-    {"rad\n1e400\nd\n\n", "Enter the original unit of angle (rad/g/d)\n\nEnter the angle value\n"},
+     "Enter the number of full minutes\n",
+     "EInOutError", Invalid},
+    {"rad\n1e400\nd\n\n", "Enter the original unit of angle (rad/g/d)\n\nEnter the angle value\n", "EOverflow",
+     Overflow},
     {"rad\n1e5120\nd\n\n",
      "Enter the original unit of angle (rad/g/d)\n\nEnter the angle value\n\n"
-     "Choose a new unit of the angle (rad/g/d)\n\n\nThe angle value:   +Infd"},
+     "Choose a new unit of the angle (rad/g/d)\n\n\nThe angle value:   +Infd",
+     "EInvalidOp", InvalidOp},
     {"rad\n4e306\nd\n\n",
      "Enter the original unit of angle (rad/g/d)\n\nEnter the angle value\n\n"
-     "Choose a new unit of the angle (rad/g/d)\n\n\nThe angle value:  2.3E+0308d"},
+     "Choose a new unit of the angle (rad/g/d)\n\n\nThe angle value:  2.3E+0308d",
+     "EOverflow", Overflow},
     {"d\n1e5120\n0\n-1e5120\nrad\n\n",
      "Enter the original unit of angle (rad/g/d)\n\nEnter the number of full-degree\n"
      "Enter the number of full minutes\nEnter the number of second\n"
-     "Choose a new unit of the angle (rad/g/d)\n\n\nThe angle value: "},
+     "Choose a new unit of the angle (rad/g/d)\n\n\nThe angle value: ",
+     "EInvalidOp", InvalidOp},
 };
 
 TEST(Dialogue, StopsAtTheFirstFailureWithCodeOne) {
@@ -126,7 +138,9 @@ TEST(Dialogue, StopsAtTheFirstFailureWithCodeOne) {
     SCOPED_TRACE(row.input);
     const auto run = RunAngleconv(row.input);
     EXPECT_EQ(run.standardOutput, CrLf(row.writtenBeforeFailure));
-    EXPECT_NE(run.standardError, "");
+    const std::string head = std::string("Exception ") + row.exceptionClass + " in module angleconv at ";
+    EXPECT_EQ(run.standardError.substr(0, head.size()), head);
+    EXPECT_EQ(run.standardError.substr(run.standardError.find('\n') + 1), row.message + std::string("\r\n\r\n"));
     EXPECT_EQ(run.exitStatus, 1);
   }
 }

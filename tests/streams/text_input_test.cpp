@@ -66,6 +66,8 @@ TEST(TextInput, ReadsLinesWordsAndNumbers) {
       {x300, "ww", "[" + x300 + "][]", 4},  // the end is found once, then it sticks
       {"12.5  7\r\n8", "nwsn", "<12.5>[  7]<8>", 2},
       {"\r\n\r\n7\r\n", "n", "<7>", 1},
+      {" 7\r\n", "nw", "<7>[]", 1},  // blanks and control bytes before a number are skipped
+      {"\t7\r\n", "nw", "<7>[]", 1},
       {"12abc def\r\n1", "nwsn", "<?>!106[ def]<1>", 2},
       {digits64 + " 5", "nw", "<7>[ 5]", 2},
       {"1" + digits64 + " 5\r\n", "nw", "<?>!106[ 5]", 1},  // longer tokens are rejected whole
