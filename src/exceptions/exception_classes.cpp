@@ -12,38 +12,39 @@ Exception* Build(std::string message) {
 }  // namespace
 
 // clang-format off
-#define ANGLECONV_CLASS_INFO(Name, Parent) \
-  constinit const ClassInfo Name::classInfo{#Name, &Parent::classInfo, sizeof(Name), &Build<Name>}
+// The parent is the one each class names in its declaration.
+#define ANGLECONV_CLASS_INFO(Name) \
+  constinit const ClassInfo Name::classInfo{#Name, &Name::Parent::classInfo, sizeof(Name), &Build<Name>}
 // clang-format on
 
 constinit const ClassInfo TObject::classInfo{"TObject", nullptr, sizeof(TObject), nullptr};
-ANGLECONV_CLASS_INFO(Exception, TObject);
-ANGLECONV_CLASS_INFO(EHeapException, Exception);
-ANGLECONV_CLASS_INFO(EOutOfMemory, EHeapException);
-ANGLECONV_CLASS_INFO(EInvalidPointer, EHeapException);
-ANGLECONV_CLASS_INFO(EInOutError, Exception);
-ANGLECONV_CLASS_INFO(EExternal, Exception);
-ANGLECONV_CLASS_INFO(EExternalException, EExternal);
-ANGLECONV_CLASS_INFO(EIntError, EExternal);
-ANGLECONV_CLASS_INFO(EDivByZero, EIntError);
-ANGLECONV_CLASS_INFO(ERangeError, EIntError);
-ANGLECONV_CLASS_INFO(EIntOverflow, EIntError);
-ANGLECONV_CLASS_INFO(EMathError, EExternal);
-ANGLECONV_CLASS_INFO(EInvalidOp, EMathError);
-ANGLECONV_CLASS_INFO(EZeroDivide, EMathError);
-ANGLECONV_CLASS_INFO(EOverflow, EMathError);
-ANGLECONV_CLASS_INFO(EUnderflow, EMathError);
-ANGLECONV_CLASS_INFO(EAccessViolation, EExternal);
-ANGLECONV_CLASS_INFO(EPrivilege, EExternal);
-ANGLECONV_CLASS_INFO(EStackOverflow, EExternal);
-ANGLECONV_CLASS_INFO(EControlC, EExternal);
-ANGLECONV_CLASS_INFO(EInvalidCast, Exception);
-ANGLECONV_CLASS_INFO(EConvertError, Exception);
-ANGLECONV_CLASS_INFO(EVariantError, Exception);
-ANGLECONV_CLASS_INFO(EAssertionFailed, Exception);
-ANGLECONV_CLASS_INFO(EAbstractError, Exception);
-ANGLECONV_CLASS_INFO(EIntfCastError, Exception);
-ANGLECONV_CLASS_INFO(ESafecallException, Exception);
+ANGLECONV_CLASS_INFO(Exception);
+ANGLECONV_CLASS_INFO(EHeapException);
+ANGLECONV_CLASS_INFO(EOutOfMemory);
+ANGLECONV_CLASS_INFO(EInvalidPointer);
+ANGLECONV_CLASS_INFO(EInOutError);
+ANGLECONV_CLASS_INFO(EExternal);
+ANGLECONV_CLASS_INFO(EExternalException);
+ANGLECONV_CLASS_INFO(EIntError);
+ANGLECONV_CLASS_INFO(EDivByZero);
+ANGLECONV_CLASS_INFO(ERangeError);
+ANGLECONV_CLASS_INFO(EIntOverflow);
+ANGLECONV_CLASS_INFO(EMathError);
+ANGLECONV_CLASS_INFO(EInvalidOp);
+ANGLECONV_CLASS_INFO(EZeroDivide);
+ANGLECONV_CLASS_INFO(EOverflow);
+ANGLECONV_CLASS_INFO(EUnderflow);
+ANGLECONV_CLASS_INFO(EAccessViolation);
+ANGLECONV_CLASS_INFO(EPrivilege);
+ANGLECONV_CLASS_INFO(EStackOverflow);
+ANGLECONV_CLASS_INFO(EControlC);
+ANGLECONV_CLASS_INFO(EInvalidCast);
+ANGLECONV_CLASS_INFO(EConvertError);
+ANGLECONV_CLASS_INFO(EVariantError);
+ANGLECONV_CLASS_INFO(EAssertionFailed);
+ANGLECONV_CLASS_INFO(EAbstractError);
+ANGLECONV_CLASS_INFO(EIntfCastError);
+ANGLECONV_CLASS_INFO(ESafecallException);
 
 #undef ANGLECONV_CLASS_INFO
 

@@ -53,6 +53,7 @@ struct ResourceId {
 
 class Exception : public TObject {
  public:
+  using Parent = TObject;
   static const ClassInfo classInfo;
   const ClassInfo* ClassType() const override { return &classInfo; }
 
@@ -69,6 +70,7 @@ class Exception : public TObject {
 
 class EHeapException : public Exception {
  public:
+  using Parent = Exception;
   using Exception::Exception;
   static const ClassInfo classInfo;
   const ClassInfo* ClassType() const override { return &classInfo; }
@@ -82,6 +84,7 @@ class EHeapException : public Exception {
 
 class EInOutError : public Exception {
  public:
+  using Parent = Exception;
   using Exception::Exception;
   static const ClassInfo classInfo;
   const ClassInfo* ClassType() const override { return &classInfo; }
@@ -91,6 +94,7 @@ class EInOutError : public Exception {
 
 class EExternal : public Exception {
  public:
+  using Parent = Exception;
   using Exception::Exception;
   static const ClassInfo classInfo;
   const ClassInfo* ClassType() const override { return &classInfo; }
@@ -101,9 +105,10 @@ class EExternal : public Exception {
 
 // A class that adds nothing to its parent but its identity.
 // NOLINTBEGIN(bugprone-macro-parentheses): the arguments name classes.
-#define ANGLECONV_EXCEPTION_CLASS(Name, Parent)                        \
-  class Name : public Parent {                                         \
+#define ANGLECONV_EXCEPTION_CLASS(Name, ParentClass)                   \
+  class Name : public ParentClass {                                    \
    public:                                                             \
+    using Parent = ParentClass;                                        \
     using Parent::Parent;                                              \
     static const ClassInfo classInfo;                                  \
     const ClassInfo* ClassType() const override { return &classInfo; } \

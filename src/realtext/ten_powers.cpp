@@ -71,36 +71,36 @@ const Extended LargeTenPowers[10] = {
 };
 Extended PlusInfinity() { return ExtendedFromBits(0x7FFF, 0x8000000000000000u); }
 
+namespace {
+
+// x multiplied (or divided) by 10^m, 0 < m < 5120, one table entry at a
+// time: the small entry always, the medium and the large one unless 1.
+template <typename Operation>
+Extended ApplyTenPowers(Extended x, std::int32_t m, Operation operation) {
+  x = operation(x, SmallTenPowers[m % 32]);
+  if ((m / 32) % 16 != 0) {
+    x = operation(x, MediumTenPowers[(m / 32) % 16]);
+  }
+  if (m / 512 != 0) {
+    x = operation(x, LargeTenPowers[m / 512]);
+  }
+  return x;
+}
+
+}  // namespace
+
 Extended ScaleByPowerOfTen(Extended x, std::int32_t n) {
-  // Step 1: no scaling.
   if (n == 0) {
     return x;
   }
-  // Step 2: multiply by the small, then the medium, then the large entry.
-  if (n > 0) {
-    if (n >= ScaleLimit) {
-      return PlusInfinity();
-    }
-    x = Multiply(x, SmallTenPowers[n % 32]);
-    if ((n / 32) % 16 != 0) {
-      x = Multiply(x, MediumTenPowers[(n / 32) % 16]);
-    }
-    if (n / 512 != 0) {
-      x = Multiply(x, LargeTenPowers[n / 512]);
-    }
-    return x;
+  if (n >= ScaleLimit) {
+    return PlusInfinity();
   }
-  // Step 3: divide by the same entries, chosen by m = -n.
   if (n <= -ScaleLimit) {
     return 0.0L;
   }
-  const std::int32_t m = -n;
-  x = Divide(x, SmallTenPowers[m % 32]);
-  if ((m / 32) % 16 != 0) {
-    x = Divide(x, MediumTenPowers[(m / 32) % 16]);
+  if (n > 0) {
+    return ApplyTenPowers(x, n, [](Extended a, Extended b) { return Multiply(a, b); });
   }
-  if (m / 512 != 0) {
-    x = Divide(x, LargeTenPowers[m / 512]);
-  }
-  return x;
+  return ApplyTenPowers(x, -n, [](Extended a, Extended b) { return Divide(a, b); });
 }

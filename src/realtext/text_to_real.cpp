@@ -1,6 +1,8 @@
 #include "realtext/text_to_real.h"
 
 #include <cstdint>
+#include <initializer_list>
+#include <string_view>
 
 #include "realtext/ten_powers.h"
 
@@ -71,86 +73,109 @@ std::int32_t ClampScale(std::int64_t n) {
   return static_cast<std::int32_t>(n);
 }
 
-TextToRealResult Failure(const MantissaAccumulator& accumulator, const Cursor& cursor) {
-  return {accumulator.Value(), cursor.position};
+// What the text says, before any arithmetic: the digits before and after
+// the point, the exponent with its sign, the sign, and where reading
+// stopped when the text is not a number.
+struct DecimalText {
+  std::string_view integerDigits;
+  std::string_view fractionDigits;
+  std::int64_t exponent = 0;
+  bool negative = false;
+  std::int32_t errorPosition = 0;  // 0 when the whole text is a number
+};
+
+// One optional sign; true when it is '-'.
+bool TakeSign(Cursor& cursor) {
+  const char sign = cursor.Current();
+  if (sign == '-' || sign == '+') {
+    cursor.MoveOn();
+  }
+  return sign == '-';
+}
+
+std::string_view TakeDigits(Cursor& cursor) {
+  const char* start = cursor.text + cursor.position - 1;
+  while (IsDigit(cursor.Current())) {
+    cursor.MoveOn();
+  }
+  return {start, static_cast<std::size_t>(cursor.text + cursor.position - 1 - start)};
+}
+
+// The exponent part: 'E' or 'e', an optional sign, then nothing but digits
+// up to the end of the text. False where the text breaks that rule.
+bool ParseExponent(Cursor& cursor, std::int64_t& exponent) {
+  if (cursor.Current() != 'E' && cursor.Current() != 'e') {
+    return false;
+  }
+  cursor.MoveOn();
+  const bool negativeExponent = TakeSign(cursor);
+  if (!IsDigit(cursor.Current())) {
+    return false;
+  }
+  for (; !cursor.AtEnd(); cursor.MoveOn()) {
+    if (!IsDigit(cursor.Current())) {
+      return false;
+    }
+    exponent = TakeExponentDigit(exponent, cursor.Current());
+  }
+  if (negativeExponent) {
+    exponent = -exponent;
+  }
+  return true;
+}
+
+// Spaces (no other blanks), a sign, digits with an optional point and
+// fraction, and, when more text follows, an exponent.
+DecimalText ParseDecimal(const char* text) {
+  Cursor cursor{text};
+  DecimalText parsed;
+  while (cursor.Current() == ' ') {
+    cursor.MoveOn();
+  }
+  parsed.negative = TakeSign(cursor);
+  if (cursor.AtEnd()) {
+    parsed.errorPosition = cursor.position;  // something must follow the sign
+    return parsed;
+  }
+  parsed.integerDigits = TakeDigits(cursor);
+  if (cursor.Current() == '.') {
+    cursor.MoveOn();
+    parsed.fractionDigits = TakeDigits(cursor);
+  }
+  const bool moreTextFollows = !cursor.AtEnd();
+  if (moreTextFollows && !ParseExponent(cursor, parsed.exponent)) {
+    parsed.errorPosition = cursor.position;
+  }
+  return parsed;
+}
+
+// The digits of both parts, one after the other, into the accumulator.
+Extended AccumulateDigits(const DecimalText& parsed) {
+  MantissaAccumulator accumulator;
+  for (const std::string_view digits : {parsed.integerDigits, parsed.fractionDigits}) {
+    for (const char digit : digits) {
+      accumulator.Take(digit);
+    }
+  }
+  return accumulator.Value();
 }
 
 }  // namespace
 
 TextToRealResult TextToReal(const char* text) {
   ClearFloatFlags();
-  Cursor cursor{text};
-  MantissaAccumulator accumulator;
-  std::int64_t fractionDigits = 0;
-  std::int64_t exponent = 0;
-  bool negative = false;
-
-  // Step 1: spaces only, no other blanks.
-  while (cursor.Current() == ' ') {
-    cursor.MoveOn();
+  const DecimalText parsed = ParseDecimal(text);
+  // The accumulated digits: the whole value on failure, without point,
+  // exponent or sign.
+  Extended value = AccumulateDigits(parsed);
+  if (parsed.errorPosition != 0) {
+    return {value, parsed.errorPosition};
   }
-  // Step 2: one optional sign.
-  if (cursor.Current() == '-') {
-    negative = true;
-    cursor.MoveOn();
-  } else if (cursor.Current() == '+') {
-    cursor.MoveOn();
-  }
-  // Step 3: something must follow.
-  if (cursor.AtEnd()) {
-    return Failure(accumulator, cursor);
-  }
-  // Step 4: integer digits.
-  while (IsDigit(cursor.Current())) {
-    accumulator.Take(cursor.Current());
-    cursor.MoveOn();
-  }
-  bool hasExponentPart = !cursor.AtEnd();
-  // Step 5: the point and the fraction digits.
-  if (hasExponentPart && cursor.Current() == '.') {
-    cursor.MoveOn();
-    while (IsDigit(cursor.Current())) {
-      accumulator.Take(cursor.Current());
-      ++fractionDigits;
-      cursor.MoveOn();
-    }
-    hasExponentPart = !cursor.AtEnd();
-  }
-  if (hasExponentPart) {
-    // Step 6: only an exponent may follow.
-    if (cursor.Current() != 'E' && cursor.Current() != 'e') {
-      return Failure(accumulator, cursor);
-    }
-    // Step 7: the exponent sign.
-    cursor.MoveOn();
-    bool negativeExponent = false;
-    if (cursor.Current() == '-') {
-      negativeExponent = true;
-      cursor.MoveOn();
-    } else if (cursor.Current() == '+') {
-      cursor.MoveOn();
-    }
-    // Step 8: at least one exponent digit.
-    if (!IsDigit(cursor.Current())) {
-      return Failure(accumulator, cursor);
-    }
-    // Step 9: exponent digits up to the end of the text.
-    while (!cursor.AtEnd()) {
-      if (!IsDigit(cursor.Current())) {
-        return Failure(accumulator, cursor);
-      }
-      exponent = TakeExponentDigit(exponent, cursor.Current());
-      cursor.MoveOn();
-    }
-    // Step 10: the exponent sign.
-    if (negativeExponent) {
-      exponent = -exponent;
-    }
-  }
-  // Step 11: one scaling by the total power of ten.
-  Extended value = ScaleByPowerOfTen(accumulator.Value(), ClampScale(exponent - fractionDigits));
-  // Step 12: the sign last, so that -0 is a negative zero.
-  if (negative) {
+  // One scaling by the total power of ten.
+  const auto fractionDigits = static_cast<std::int64_t>(parsed.fractionDigits.size());
+  value = ScaleByPowerOfTen(value, ClampScale(parsed.exponent - fractionDigits));
+  // The sign last, so that -0 is a negative zero.
+  if (parsed.negative) {
     value = -value;
   }
   return {value, 0};
