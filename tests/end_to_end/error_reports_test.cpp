@@ -7,6 +7,7 @@
 #include <string>
 
 #include "end_to_end/program_runner.h"
+#include "support/sanitizers.h"
 
 namespace {
 
@@ -16,18 +17,6 @@ using endtoend::OutputKind;
 using endtoend::ProgramRun;
 using endtoend::RunAngleconv;
 using endtoend::RunOptions;
-
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool ProgramIsSanitized = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool ProgramIsSanitized = true;
-#else
-constexpr bool ProgramIsSanitized = false;
-#endif
-#else
-constexpr bool ProgramIsSanitized = false;
-#endif
 
 struct Report {
   std::string className;
@@ -136,7 +125,7 @@ TEST(ErrorReports, AFailedFlushBeforeTheReportDoesNotReplaceIt) {
 }
 
 TEST(ErrorReports, RunningOutOfMemoryIsReportedWithoutMemory) {
-  if (ProgramIsSanitized) {
+  if (BuiltWithSanitizers) {
     GTEST_SKIP() << "the sanitizers need more address space than the limit leaves";
   }
   RunOptions options;

@@ -15,69 +15,44 @@
 #include <stdexcept>
 #include <thread>
 
+#include "support/descriptors.h"
+
 namespace endtoend {
 namespace {
 
 const char* const Program = ANGLECONV_BINARY;
 
-std::string TemporaryFile(const std::string& contents) {
-  char name[] = "/tmp/angleconv-e2e-XXXXXX";
-  const int descriptor = mkstemp(name);
-  if (descriptor < 0) {
-    throw std::runtime_error("mkstemp failed");
-  }
-  std::size_t written = 0;
-  while (written < contents.size()) {
-    const ssize_t n = write(descriptor, contents.data() + written, contents.size() - written);
-    if (n <= 0) {
-      throw std::runtime_error("write failed");
-    }
-    written += static_cast<std::size_t>(n);
-  }
-  close(descriptor);
-  return name;
-}
-
-std::string ReadWholeFile(const std::string& name) {
-  std::string contents;
-  const int descriptor = open(name.c_str(), O_RDONLY);
-  char buffer[4096];
-  ssize_t n;
-  while (descriptor >= 0 && (n = read(descriptor, buffer, sizeof buffer)) > 0) {
-    contents.append(buffer, static_cast<std::size_t>(n));
-  }
-  if (descriptor >= 0) {
-    close(descriptor);
-  }
-  return contents;
-}
-
 // One standard handle of the child: what the child gets, and how the
 // parent collects what was written to it.
 struct OutputChannel {
-  OutputKind kind;
-  std::string fileName;
-  int pipe[2] = {-1, -1};
-  std::string collected;
-};
-
-void PrepareOutput(OutputChannel& channel) {
-  if (channel.kind == OutputKind::File) {
-    channel.fileName = TemporaryFile("");
-  } else if (channel.kind == OutputKind::Pipe) {
-    if (::pipe(channel.pipe) != 0) {
-      throw std::runtime_error("pipe failed");
+  explicit OutputChannel(OutputKind outputKind) : kind(outputKind), pipe(false) {
+    if (kind == OutputKind::File) {
+      file = testio::FileWith("");
     }
   }
-}
+  ~OutputChannel() {
+    if (file >= 0) {
+      close(file);
+    }
+  }
+  OutputChannel(const OutputChannel&) = delete;
+  OutputChannel& operator=(const OutputChannel&) = delete;
+
+  std::string Written() const { return kind == OutputKind::File ? testio::ReadAll(file) : collected; }
+
+  OutputKind kind;
+  int file = -1;
+  testio::Channel pipe;
+  std::string collected;
+};
 
 void ConnectOutputInChild(const OutputChannel& channel, int target) {
   switch (channel.kind) {
     case OutputKind::File:
-      dup2(open(channel.fileName.c_str(), O_WRONLY | O_TRUNC), target);
+      dup2(channel.file, target);
       break;
     case OutputKind::Pipe:
-      dup2(channel.pipe[1], target);
+      dup2(channel.pipe.far, target);
       break;
     case OutputKind::DevFull:
       dup2(open("/dev/full", O_WRONLY), target);
@@ -88,7 +63,7 @@ void ConnectOutputInChild(const OutputChannel& channel, int target) {
 }
 
 void CollectPipe(OutputChannel& channel, long closeAfter, std::promise<void>* closed = nullptr) {
-  close(channel.pipe[1]);
+  close(channel.pipe.TakeFar());
   char buffer[4096];
   for (;;) {
     std::size_t wanted = sizeof buffer;
@@ -99,13 +74,13 @@ void CollectPipe(OutputChannel& channel, long closeAfter, std::promise<void>* cl
       }
       wanted = std::min(wanted, static_cast<std::size_t>(left));
     }
-    const ssize_t n = read(channel.pipe[0], buffer, wanted);
+    const ssize_t n = read(channel.pipe.near, buffer, wanted);
     if (n <= 0) {
       break;
     }
     channel.collected.append(buffer, static_cast<std::size_t>(n));
   }
-  close(channel.pipe[0]);
+  close(channel.pipe.TakeNear());
   if (closed != nullptr) {
     closed->set_value();
   }
@@ -137,27 +112,19 @@ std::string CrLf(const std::string& text) {
 
 ProgramRun RunAngleconv(const std::string& input, const RunOptions& options) {
   signal(SIGPIPE, SIG_IGN);
-  std::string inputFile;
-  int inputPipe[2] = {-1, -1};
-  if (options.input == InputKind::File) {
-    inputFile = TemporaryFile(input);
-  } else if (options.input == InputKind::Pipe && pipe(inputPipe) != 0) {
-    throw std::runtime_error("pipe failed");
-  }
-  OutputChannel output{options.output, {}, {-1, -1}, {}};
-  OutputChannel error{options.error, {}, {-1, -1}, {}};
-  PrepareOutput(output);
-  PrepareOutput(error);
+  const int inputFile = options.input == InputKind::File ? testio::FileWith(input) : -1;
+  testio::Channel inputPipe(false);
+  OutputChannel output(options.output);
+  OutputChannel error(options.error);
 
   const pid_t child = fork();
   if (child == 0) {
     switch (options.input) {
       case InputKind::File:
-        dup2(open(inputFile.c_str(), O_RDONLY), 0);
+        dup2(inputFile, 0);
         break;
       case InputKind::Pipe:
-        dup2(inputPipe[0], 0);
-        close(inputPipe[1]);
+        dup2(inputPipe.near, 0);
         break;
       case InputKind::Closed:
         break;  // closed last, so that no open below can take its number
@@ -189,15 +156,15 @@ ProgramRun RunAngleconv(const std::string& input, const RunOptions& options) {
 
   std::promise<void> outputClosed;
   std::thread writer;
+  close(inputPipe.TakeNear());
   if (options.input == InputKind::Pipe) {
-    close(inputPipe[0]);
     writer = std::thread([&] {
-      WriteAll(inputPipe[1], input);
+      WriteAll(inputPipe.far, input);
       if (!options.inputAfterOutputClosed.empty()) {
         outputClosed.get_future().wait();
-        WriteAll(inputPipe[1], options.inputAfterOutputClosed);
+        WriteAll(inputPipe.far, options.inputAfterOutputClosed);
       }
-      close(inputPipe[1]);
+      close(inputPipe.TakeFar());
     });
   }
   std::thread errorReader;
@@ -218,17 +185,15 @@ ProgramRun RunAngleconv(const std::string& input, const RunOptions& options) {
   }
 
   ProgramRun run;
-  run.standardOutput = output.kind == OutputKind::File ? ReadWholeFile(output.fileName) : output.collected;
-  run.standardError = error.kind == OutputKind::File ? ReadWholeFile(error.fileName) : error.collected;
+  run.standardOutput = output.Written();
+  run.standardError = error.Written();
   if (WIFEXITED(status)) {
     run.exitStatus = WEXITSTATUS(status);
   } else if (WIFSIGNALED(status)) {
     run.signal = WTERMSIG(status);
   }
-  for (const std::string& name : {inputFile, output.fileName, error.fileName}) {
-    if (!name.empty()) {
-      unlink(name.c_str());
-    }
+  if (inputFile >= 0) {
+    close(inputFile);
   }
   return run;
 }

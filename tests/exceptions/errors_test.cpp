@@ -151,7 +151,7 @@ TEST_F(RuntimeErrors, OutOfMemoryIsAlwaysThePreallocatedInstance) {
 }
 
 TEST_F(RuntimeErrors, AFailedAllocationRaisesOutOfMemory) {
-  if (AllocatorIsSanitized) {
+  if (BuiltWithSanitizers) {
     GTEST_SKIP() << "the sanitizers' allocator does not call the new handler";
   }
   const EXCEPTION_RECORD record = CatchRaised([] {

@@ -10,20 +10,7 @@
 #include "exceptions/exception_classes.h"
 #include "platform/exception_api.h"
 #include "platform/process_api.h"
-
-// The sanitizers' allocator ends the process on a failed allocation instead
-// of calling the new handler.
-#if defined(__SANITIZE_ADDRESS__)
-inline constexpr bool AllocatorIsSanitized = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-inline constexpr bool AllocatorIsSanitized = true;
-#else
-inline constexpr bool AllocatorIsSanitized = false;
-#endif
-#else
-inline constexpr bool AllocatorIsSanitized = false;
-#endif
+#include "support/sanitizers.h"
 
 class WithExceptionSupport : public ::testing::Test {
  protected:

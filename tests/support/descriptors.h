@@ -51,6 +51,16 @@ inline int FileWith(const std::string& contents) {
   return file;
 }
 
+// Everything `descriptor` holds, read from its start.
+inline std::string ReadAll(int descriptor) {
+  std::string bytes;
+  char buffer[4096];
+  for (ssize_t n; (n = pread(descriptor, buffer, sizeof buffer, static_cast<off_t>(bytes.size()))) > 0;) {
+    bytes.append(buffer, static_cast<std::size_t>(n));
+  }
+  return bytes;
+}
+
 // What can be read until nothing more comes for 50 ms (a terminal passes
 // bytes on asynchronously).
 inline std::string Collect(int descriptor) {

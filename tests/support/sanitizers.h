@@ -1,0 +1,16 @@
+// Whether this build runs under the address sanitizer, whose allocator ends
+// the process on a failed allocation instead of calling the new handler,
+// and whose instrumented code moves the addresses a report shows.
+#pragma once
+
+#if defined(__SANITIZE_ADDRESS__)
+inline constexpr bool BuiltWithSanitizers = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+inline constexpr bool BuiltWithSanitizers = true;
+#else
+inline constexpr bool BuiltWithSanitizers = false;
+#endif
+#else
+inline constexpr bool BuiltWithSanitizers = false;
+#endif
