@@ -149,7 +149,7 @@ void RunDialogue() {
   WriteLineStatement(OriginalUnitPrompt);
   ReadWordStatement(sourceUnit);
   EndLineStatement();
-  // Step 5.
+  // Step 5: the value.
   AskForValue();
   // Steps 6 to 8: the target unit, then two empty lines.
   WriteLineStatement(TargetUnitPrompt);

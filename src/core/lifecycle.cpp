@@ -63,13 +63,13 @@ void StartProgram(const StartupTable& table) {
   RegisterModule();
   // Step 2 (recording the raise and unwind routines) has nothing to record
   // here: C++ exceptions raise and unwind.
-  // Step 3.
+  // Step 3: the start-up context.
   Startup.table = &table;
   Startup.StartedCount = 0;
   Startup.moduleRecord = &ProgramModuleRecord;
-  // Step 4.
+  // Step 4: from here on every exception reaches the top-level handler.
   InstallTopLevelHandler();
-  // Step 5.
+  // Step 5: the units' start routines, in table order.
   RunStartRoutines();
 }
 
@@ -122,7 +122,7 @@ void Shutdown() {
     WriteRuntimeErrorReport();
     ErrorLocation = nullptr;
   }
-  // Steps 3 to 6.
+  // Steps 3 to 6: finish routines, module record, handler, then the exit.
   if (Startup.table != nullptr) {
     RunFinishRoutines();
   }

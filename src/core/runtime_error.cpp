@@ -54,7 +54,7 @@ void RaiseRuntimeError(RuntimeErrorKind kind, void* location) {
   // Step 2: the code of the kind, or the pending I/O code (read, not reset).
   const std::int32_t code =
       kind == RuntimeErrorKind::IoFailure ? IoResultCode : RuntimeErrorCodes[static_cast<int>(kind)];
-  // Step 3.
+  // Step 3: the end of the process with that code.
   StopWithRuntimeError(code, location);
 }
 

@@ -137,7 +137,7 @@ void InstallExceptionSupport() {
   if (InvalidPointerInstance == nullptr) {
     InvalidPointerInstance = BuildPreallocated<EInvalidPointer>(StringId::InvalidPointer);
   }
-  // Step 2.
+  // Step 2: the hooks point into exception support.
   RuntimeErrorHook = RuntimeErrorToException;
   UnhandledExceptionHook = ReportAndExit;
   FaultObjectHook = FaultToException;
@@ -159,7 +159,7 @@ void RemoveExceptionSupport() {
     InvalidPointerInstance->Release();
     InvalidPointerInstance = nullptr;
   }
-  // Step 2.
+  // Step 2: the hooks are null again.
   RuntimeErrorHook = nullptr;
   UnhandledExceptionHook = nullptr;
   FaultObjectHook = nullptr;
@@ -177,29 +177,29 @@ void RuntimeErrorToException(RuntimeErrorKind kind, void* location) {
   } else if (kind == RuntimeErrorKind::InvalidPointer) {
     object = InvalidPointerInstance;
   } else if (IsClassedKind(kind)) {
-    // Step 2.
+    // Step 2: the class and message of the kind's entry.
     const TExceptRec& entry = ClassedEntry(kind);
     object = entry.classType->buildWithMessage(entry.message);
   } else {
-    // Step 3.
+    // Step 3: an I/O error from the pending code.
     object = BuildIoError();
   }
-  // Step 4.
+  // Step 4: raised at the location of the error.
   RaiseObject(object, location);
 }
 
 EInOutError* BuildIoError() {
   // Step 1: the code is consumed here.
   const std::int32_t code = TakeIoResult();
-  // Steps 2 and 3.
+  // Steps 2 and 3: the code's own text, or "I/O error" and the code.
   EInOutError* error = NewIoError(code);
-  // Step 4.
+  // Step 4: the object carries the code.
   error->errorCode = code;
   return error;
 }
 
 void RaiseObject(TObject* object, void* location) {
-  // Step 1.
+  // Step 1: nothing to raise ends the process.
   if (object == nullptr) {
     StopWithRuntimeError(NullObjectCode, location);
   }
@@ -217,9 +217,9 @@ TObject* RaisedObject(const EXCEPTION_RECORD& record) {
 }
 
 TObject* FaultToException(EXCEPTION_RECORD* fault) {
-  // Steps 1 to 4.
+  // Steps 1 to 4: the object of the fault's kind.
   Exception* object = NewFaultObject(ClassifyFault(fault->ExceptionCode), fault);
-  // Step 5.
+  // Step 5: an external exception keeps the fault's record.
   if (IsInstanceOf(object, &EExternal::classInfo)) {
     static_cast<EExternal*>(object)->faultRecord = fault;
   }
@@ -235,7 +235,7 @@ const ClassInfo* FaultToClass(EXCEPTION_RECORD* fault) {
 }
 
 EAccessViolation* BuildAccessViolation(EXCEPTION_RECORD* fault) {
-  // Step 1.
+  // Step 1: the kind of access and the address accessed.
   const std::string access =
       LoadResString(fault->ExceptionInformation[0] == 0 ? StringId::ReadAccess : StringId::WriteAccess);
   const void* accessed = reinterpret_cast<const void*>(fault->ExceptionInformation[1]);
@@ -245,7 +245,7 @@ EAccessViolation* BuildAccessViolation(EXCEPTION_RECORD* fault) {
     return new EAccessViolation(ResourceId{StringId::AccessViolationInModule},
                                 {fault->ExceptionAddress, module.name, access, accessed});
   }
-  // Step 3.
+  // Step 3: no module holds it.
   return new EAccessViolation(ResourceId{StringId::AccessViolationNoModule},
                               {fault->ExceptionAddress, access, accessed});
 }

@@ -17,4 +17,3 @@ void RaiseException(DWORD code, DWORD flags, DWORD argumentCount, const ULONG_PT
 
 void RaiseFault(DWORD code, void* address) { RaiseException(code, EXCEPTION_NONCONTINUABLE, 0, nullptr, address); }
 
-LONG UnhandledExceptionFilter(EXCEPTION_POINTERS* /*pointers*/) { return EXCEPTION_EXECUTE_HANDLER; }

@@ -8,8 +8,6 @@
 
 inline constexpr DWORD EXCEPTION_NONCONTINUABLE = 1;
 inline constexpr DWORD EXCEPTION_MAXIMUM_PARAMETERS = 15;
-inline constexpr LONG EXCEPTION_CONTINUE_SEARCH = 0;
-inline constexpr LONG EXCEPTION_EXECUTE_HANDLER = 1;
 
 inline constexpr DWORD STATUS_ACCESS_VIOLATION = 0xC0000005;
 inline constexpr DWORD STATUS_ARRAY_BOUNDS_EXCEEDED = 0xC000008C;
@@ -35,11 +33,6 @@ struct EXCEPTION_RECORD {
   ULONG_PTR ExceptionInformation[EXCEPTION_MAXIMUM_PARAMETERS];
 };
 
-struct EXCEPTION_POINTERS {
-  EXCEPTION_RECORD* ExceptionRecord;
-  void* ContextRecord;
-};
-
 // What is thrown; the record is copied into it.
 struct StructuredException {
   EXCEPTION_RECORD record;
@@ -54,6 +47,3 @@ struct StructuredException {
 // address, as the hardware would: no parameters, not continuable.
 [[noreturn]] void RaiseFault(DWORD code, void* address);
 
-// The platform's last word on an exception that nobody handled. On this
-// platform there is no debugger hand-off: it always lets the handler run.
-LONG UnhandledExceptionFilter(EXCEPTION_POINTERS* pointers);

@@ -10,21 +10,6 @@ namespace {
 
 thread_local DWORD lastError = ERROR_SUCCESS;
 
-// Handles are the descriptor plus one, so that descriptor 0 is no null handle.
-HANDLE HandleOf(int descriptor) { return reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(descriptor) + 1); }
-
-int DescriptorOf(HANDLE handle) {
-  const auto value = reinterpret_cast<std::intptr_t>(handle);
-  return (value <= 0) ? -1 : static_cast<int>(value - 1);
-}
-
-BOOL FailWithErrno() {
-  lastError = WindowsErrorFromErrno(errno);
-  return FALSE;
-}
-
-}  // namespace
-
 // The one translation from POSIX error numbers to the Windows error numbers
 // that GetLastError answers; an errno not listed is a general failure (31).
 //   EBADF           -> 6   ERROR_INVALID_HANDLE  (closed or wrong-direction descriptor)
@@ -33,7 +18,6 @@ BOOL FailWithErrno() {
 //   EPIPE           -> 232 ERROR_NO_DATA         (writing to a pipe without reader)
 //   EISDIR          -> 267 ERROR_DIRECTORY       (a directory read as a file)
 //   ENOENT 2, EMFILE/ENFILE 4, ENOMEM 8, EINVAL 87
-namespace {
 struct ErrorTranslation {
   int errnoValue;
   DWORD windowsError;
@@ -53,7 +37,6 @@ constexpr ErrorTranslation ErrorTable[] = {
     {ENOMEM, ERROR_NOT_ENOUGH_MEMORY},
     {EINVAL, ERROR_INVALID_PARAMETER},
 };
-}  // namespace
 
 DWORD WindowsErrorFromErrno(int errnoValue) {
   for (const ErrorTranslation& entry : ErrorTable) {
@@ -64,12 +47,25 @@ DWORD WindowsErrorFromErrno(int errnoValue) {
   return ERROR_GEN_FAILURE;
 }
 
+// Handles are the descriptor plus one, so that descriptor 0 is no null handle.
+HANDLE HandleOf(int descriptor) { return reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(descriptor) + 1); }
+
+int DescriptorOf(HANDLE handle) {
+  const auto value = reinterpret_cast<std::intptr_t>(handle);
+  return (value <= 0) ? -1 : static_cast<int>(value - 1);
+}
+
+BOOL FailWithErrno() {
+  lastError = WindowsErrorFromErrno(errno);
+  return FALSE;
+}
+
+}  // namespace
+
 void IgnoreWriteSignals() { signal(SIGPIPE, SIG_IGN); }
 
-// GetLastError, SetLastError: the last error of this thread.
+// GetLastError: the last error of this thread.
 DWORD GetLastError() { return lastError; }
-
-void SetLastError(DWORD errorCode) { lastError = errorCode; }
 
 // GetStdHandle: the handle of descriptor 0, 1 or 2 while it is open.
 HANDLE GetStdHandle(DWORD standardHandle) {

@@ -14,12 +14,8 @@ BOOL ReadFile(HANDLE file, void* buffer, DWORD bytesToRead, DWORD* bytesRead, vo
 BOOL WriteFile(HANDLE file, const void* buffer, DWORD bytesToWrite, DWORD* bytesWritten, void* overlapped);
 BOOL CloseHandle(HANDLE object);
 DWORD GetLastError();
-void SetLastError(DWORD errorCode);
 }
 
 // Makes writing to a pipe without a reader an error number of WriteFile,
 // never a silent death by signal. A step of the start-up.
 void IgnoreWriteSignals();
-
-// The Windows error number for a POSIX errno value.
-DWORD WindowsErrorFromErrno(int errnoValue);

@@ -25,7 +25,7 @@ void PutBack(TextStream& stream) { --stream.position; }
 }  // namespace
 
 CharacterResult ReadCharacter(TextStream& stream) {
-  // Step 1.
+  // Step 1: a stream that cannot be read is at its end.
   if (!ReadyForReading(stream)) {
     return AtEnd;
   }
@@ -57,7 +57,7 @@ CharacterResult ReadCharacter(TextStream& stream) {
 }
 
 std::int32_t ReadLinePiece(TextStream& stream, char* destination, std::int32_t maximum) {
-  // Steps 1 and 2.
+  // Steps 1 and 2: a readable stream and room for a character.
   if (!ReadyForReading(stream) || maximum <= 0) {
     return 0;
   }
@@ -94,13 +94,13 @@ std::int32_t ReadLinePiece(TextStream& stream, char* destination, std::int32_t m
       break;
     }
   }
-  // Step 4.
+  // Step 4: the count of characters taken.
   return count;
 }
 
 void ReadDynamicString(TextStream& stream, std::string& result) {
   char piece[PieceCapacity];
-  // Steps 1 and 2.
+  // Steps 1 and 2: the first piece of the line.
   std::int32_t length = ReadLinePiece(stream, piece, PieceCapacity);
   result.assign(piece, static_cast<std::size_t>(length));
   // Step 3: a full piece means the line may go on.
@@ -153,7 +153,7 @@ Extended ReadReal(TextStream& stream) {
     SetIoResult(InvalidNumericInput);
     return 0;
   }
-  // Steps 3 to 5.
+  // Steps 3 to 5: the token converted; one that is no number stores 106.
   token[length] = '\0';
   const TextToRealResult converted = TextToReal(token);
   if (converted.errorPosition != 0) {

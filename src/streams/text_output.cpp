@@ -24,7 +24,7 @@ bool DrainFullBuffer(TextStream& stream) {
 }  // namespace
 
 TextStream& PutBytes(TextStream& stream, const void* source, std::int32_t count) {
-  // Step 1.
+  // Step 1: the stream must be open for writing.
   if (!ReadyForWriting(stream)) {
     return stream;
   }
@@ -58,7 +58,7 @@ TextStream& PutBlanks(TextStream& stream, std::int32_t count) {
       return stream;
     }
   }
-  // Step 2.
+  // Step 2: the blanks that remain.
   if (count > 0) {
     PutBytes(stream, BlankBlock, count);
   }
@@ -66,7 +66,7 @@ TextStream& PutBlanks(TextStream& stream, std::int32_t count) {
 }
 
 TextStream& PutChar(TextStream& stream, char character) {
-  // Step 1.
+  // Step 1: the stream must be open for writing.
   if (!ReadyForWriting(stream)) {
     return stream;
   }
@@ -100,7 +100,7 @@ TextStream& PutLineEnd(TextStream& stream) {
   } else {
     PutBytes(stream, "\n", 1);
   }
-  // Step 2.
+  // Step 2: on a console the line goes out now.
   FlushAfterStatement(stream);
   return stream;
 }

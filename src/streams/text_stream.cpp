@@ -36,7 +36,7 @@ std::int32_t ApplyFlushRule(TextStream& stream, StreamOperation operation) {
   if (stream.openMode == ModeInput) {
     return 0;
   }
-  // Step 2.
+  // Step 2: an open output stream runs the operation.
   if (stream.openMode == ModeOutput || stream.openMode == ModeInOut) {
     return StoreResult(operation(stream));
   }
@@ -55,7 +55,7 @@ __attribute__((noinline)) void CheckIoResult() {
 std::int32_t NoOperation(TextStream& /*stream*/) { return 0; }
 
 std::int32_t OpenStream(TextStream& stream, std::uint16_t mode) {
-  // Step 1.
+  // Step 1: only a prepared record can be opened.
   if (!IsModeValue(stream.openMode)) {
     return StoreResult(StreamNotPrepared);
   }
@@ -63,12 +63,12 @@ std::int32_t OpenStream(TextStream& stream, std::uint16_t mode) {
   if (stream.openMode != ModeClosed) {
     CloseStream(stream);
   }
-  // Steps 3 and 4.
+  // Steps 3 and 4: the mode, and a stream without a file name is a standard one.
   stream.openMode = mode;
   if (stream.fileName[0] == '\0' && stream.openOp == nullptr) {
     stream.openOp = BindStandardHandle;
   }
-  // Steps 5 and 6.
+  // Steps 5 and 6: the open operation's result is the stream's.
   return StoreResult(stream.openOp(stream));
 }
 
@@ -113,13 +113,13 @@ std::int32_t BindStandardHandle(TextStream& stream) {
   stream.bufferSize = StreamBufferSize;
   stream.bufferData = stream.inlineBuffer;
   stream.closeOp = NoOperation;
-  // Step 4.
+  // Step 4: the standard handle of the stream's direction.
   DWORD which = STD_INPUT_HANDLE;
   if (stream.openMode == ModeOutput) {
     which = &stream == &ErrorStream ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE;
   }
   const HANDLE handle = GetStdHandle(which);
-  // Step 5.
+  // Step 5: without a handle the stream stays closed.
   if (handle == INVALID_HANDLE_VALUE) {
     stream.openMode = ModeClosed;
     return static_cast<std::int32_t>(GetLastError());
@@ -143,10 +143,10 @@ std::int32_t BindStandardHandle(TextStream& stream) {
 }
 
 std::int32_t FillBuffer(TextStream& stream) {
-  // Step 1.
+  // Step 1: the buffer is empty whatever the read gives.
   stream.position = 0;
   stream.limit = 0;
-  // Step 2.
+  // Step 2: one read of at most a buffer.
   DWORD count = 0;
   const BOOL succeeded = ReadFile(stream.osHandle, stream.bufferData, stream.bufferSize, &count, nullptr);
   stream.limit = count;
@@ -159,7 +159,7 @@ std::int32_t FillBuffer(TextStream& stream) {
 }
 
 std::int32_t DrainBuffer(TextStream& stream) {
-  // Step 1.
+  // Step 1: nothing waits.
   if (stream.position == 0) {
     return 0;
   }
@@ -167,7 +167,7 @@ std::int32_t DrainBuffer(TextStream& stream) {
   DWORD written = 0;
   const BOOL succeeded = WriteFile(stream.osHandle, stream.bufferData, stream.position, &written, nullptr);
   stream.position = 0;
-  // Step 4.
+  // Step 4: a failed write is the system's error code.
   return succeeded ? 0 : static_cast<std::int32_t>(GetLastError());
 }
 
