@@ -37,6 +37,72 @@ class ExactInteger {
     }
   }
 
+  // this = this * 10^n.
+  void MultiplyByPowerOfTen(int n) {
+    for (; n >= 9; n -= 9) {
+      MultiplyAdd(1000000000, 0);
+    }
+    for (; n > 0; --n) {
+      MultiplyAdd(10, 0);
+    }
+  }
+
+  // this = this * 2^n.
+  void ShiftLeft(int n) {
+    if (limbs_.empty()) {
+      return;
+    }
+    limbs_.insert(limbs_.begin(), static_cast<std::size_t>(n / 32), 0);
+    for (int i = 0; i < n % 32; ++i) {
+      MultiplyAdd(2, 0);
+    }
+  }
+
+  // -1, 0 or 1 as this is below, equal to or above `other`.
+  int Compare(const ExactInteger& other) const {
+    if (limbs_.size() != other.limbs_.size()) {
+      return limbs_.size() < other.limbs_.size() ? -1 : 1;
+    }
+    for (std::size_t i = limbs_.size(); i-- > 0;) {
+      if (limbs_[i] != other.limbs_[i]) {
+        return limbs_[i] < other.limbs_[i] ? -1 : 1;
+      }
+    }
+    return 0;
+  }
+
+  // this = this - other; `other` must not be larger.
+  void Subtract(const ExactInteger& other) {
+    std::int64_t borrow = 0;
+    for (std::size_t i = 0; i < limbs_.size(); ++i) {
+      std::int64_t difference = static_cast<std::int64_t>(limbs_[i]) - borrow;
+      if (i < other.limbs_.size()) {
+        difference -= other.limbs_[i];
+      }
+      borrow = difference < 0 ? 1 : 0;
+      limbs_[i] = static_cast<std::uint32_t>(difference + (borrow << 32));
+    }
+    Trim();
+  }
+
+  // this = this + other.
+  void Add(const ExactInteger& other) {
+    if (limbs_.size() < other.limbs_.size()) {
+      limbs_.resize(other.limbs_.size(), 0);
+    }
+    std::uint64_t carry = 0;
+    for (std::size_t i = 0; i < limbs_.size(); ++i) {
+      carry += static_cast<std::uint64_t>(limbs_[i]) + (i < other.limbs_.size() ? other.limbs_[i] : 0);
+      limbs_[i] = static_cast<std::uint32_t>(carry);
+      carry >>= 32;
+    }
+    if (carry != 0) {
+      limbs_.push_back(static_cast<std::uint32_t>(carry));
+    }
+  }
+
+  bool IsZero() const { return limbs_.empty(); }
+
   int BitLength() const {
     if (limbs_.empty()) {
       return 0;
@@ -101,6 +167,12 @@ class ExactInteger {
   }
 
  private:
+  void Trim() {
+    while (!limbs_.empty() && limbs_.back() == 0) {
+      limbs_.pop_back();
+    }
+  }
+
   std::vector<std::uint32_t> limbs_;
 };
 
