@@ -52,10 +52,11 @@ test-clang: deps
 # Each fuzz target for FUZZ_SECONDS; `make test` runs them for a few seconds.
 fuzz: deps
 	cmake -S . -B build-fuzz $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=clang++ -DANGLECONV_FUZZ=ON -DANGLECONV_TESTS=OFF
-	cmake --build build-fuzz -j $(JOBS) --target text_to_real_fuzzer real_to_text_fuzzer dialogue_fuzzer
+	cmake --build build-fuzz -j $(JOBS)
+	$(CTEST) --test-dir build-fuzz
 	mkdir -p fuzz/corpus-text_to_real fuzz/corpus-real_to_text fuzz/corpus-dialogue
-	./build-fuzz/fuzz/text_to_real_fuzzer -max_total_time=$(FUZZ_SECONDS) -max_len=80 fuzz/corpus-text_to_real
-	./build-fuzz/fuzz/real_to_text_fuzzer -max_total_time=$(FUZZ_SECONDS) -max_len=18 fuzz/corpus-real_to_text
+	./build-fuzz/fuzz/text_to_real_fuzzer -max_total_time=$(FUZZ_SECONDS) -max_len=80 fuzz/corpus-text_to_real fuzz/seeds/text_to_real
+	./build-fuzz/fuzz/real_to_text_fuzzer -max_total_time=$(FUZZ_SECONDS) -max_len=18 fuzz/corpus-real_to_text fuzz/seeds/real_to_text
 	./build-fuzz/fuzz/dialogue_fuzzer -max_total_time=$(FUZZ_SECONDS) -max_len=512 fuzz/corpus-dialogue fuzz/seeds/dialogue
 
 test-fuzz:
