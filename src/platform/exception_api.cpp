@@ -16,4 +16,3 @@ void RaiseException(DWORD code, DWORD flags, DWORD argumentCount, const ULONG_PT
 }
 
 void RaiseFault(DWORD code, void* address) { RaiseException(code, EXCEPTION_NONCONTINUABLE, 0, nullptr, address); }
-

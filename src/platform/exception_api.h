@@ -46,4 +46,3 @@ struct StructuredException {
 // Raises a processor fault with the given status code at the given code
 // address, as the hardware would: no parameters, not continuable.
 [[noreturn]] void RaiseFault(DWORD code, void* address);
-
