@@ -110,7 +110,8 @@ inline Extended MultiplyFinite(bool sign, std::int32_t exponentA, std::uint64_t 
 
 // Both significands must have their integer bit set. The 64-bit quotient
 // keeps the integer bit on top; the remainder, compared with half the
-// divisor, stands in for the bits below it.
+// divisor, stands in for the bits below it. It is never exactly half: that
+// would make the dividend's odd part a multiple of an odd number above 2^64.
 inline Extended DivideFinite(bool sign, std::int32_t exponentA, std::uint64_t significandA,
                              std::int32_t exponentB, std::uint64_t significandB, Rounding rounding,
                              std::uint16_t& status) {
@@ -118,11 +119,7 @@ inline Extended DivideFinite(bool sign, std::int32_t exponentA, std::uint64_t si
   const Wide numerator = Wide{significandA} << (belowOne ? 64 : 63);
   const auto quotient = static_cast<std::uint64_t>(numerator / significandB);
   const auto remainder = static_cast<std::uint64_t>(numerator % significandB);
-  const std::uint64_t rest = remainder == 0                         ? 0
-                             : remainder < significandB - remainder ? std::uint64_t{1} << 62
-                             : remainder == significandB - remainder
-                                 ? std::uint64_t{1} << 63
-                                 : std::uint64_t{3} << 62;
+  const std::uint64_t rest = (remainder > significandB - remainder ? IntegerBit : 0) | (remainder != 0 ? 1 : 0);
   const std::int32_t exponent = exponentA - exponentB + ExponentBias - (belowOne ? 1 : 0);
   return PackExtended(
       RoundToFormat<ExtendedFormat>(sign, exponent, Wide{quotient} << 64 | rest, rounding, status));

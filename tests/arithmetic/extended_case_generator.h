@@ -28,6 +28,9 @@ class CaseGenerator {
       case Operation::Multiply:
         c.a = Operand();
         c.b = Chance(40) ? ScaledToward(c.a, Pick(ExponentBias - 1, 0x7FFE + ExponentBias)) : Operand();
+        if (Chance(10)) {
+          JustBelowPowerOfTwo(c);
+        }
         break;
       case Operation::Divide:
         c.a = Operand();
@@ -45,6 +48,7 @@ class CaseGenerator {
   }
 
  private:
+  using Wide = unsigned __int128;
   static constexpr std::int32_t ExponentBias = soft_x87::ExponentBias;
 
   // splitmix64
@@ -155,6 +159,19 @@ class CaseGenerator {
     return b;
   }
 
+  // Normal operands whose product lies just below a power of two, at the
+  // bottom or the top of the range: rounding up may carry it into the
+  // normal range (then it is not tiny) or beyond the largest finite value.
+  void JustBelowPowerOfTwo(Case& c) {
+    const std::uint64_t a = Bits() | soft_x87::IntegerBit;
+    const auto b = static_cast<std::uint64_t>((~Wide{0} >> 1) / a);
+    const std::int32_t exponentA = Exponent();
+    const std::int32_t product = Chance(50) ? Between(-1, 1) : 0x7FFE + Between(-1, 1);
+    std::int32_t exponentB = product - exponentA + ExponentBias;
+    exponentB = exponentB < 1 ? 1 : exponentB > 0x7FFE ? 0x7FFE : exponentB;
+    c.a = {static_cast<std::uint16_t>(exponentA | (c.a.signExponent & soft_x87::SignBit)), a};
+    c.b = {static_cast<std::uint16_t>(exponentB | (c.b.signExponent & soft_x87::SignBit)), b};
+  }
   // Extended values around the double's range edges and rounding points.
   Extended DoubleEdgeOperand() {
     if (Chance(20)) {
