@@ -88,7 +88,9 @@ inline Extended AddFinite(bool signA, std::int32_t exponentA, std::uint64_t sign
   // significand keep the aligned operand's dropped bits exactly enough.
   const Wide larger = Wide{significandA} << 63;
   const Wide smaller = ShiftRightSticky(Wide{significandB} << 63, exponentA - exponentB);
-  const Wide sum = signA == signB ? larger + smaller : larger - smaller;
+  // Added, or subtracted as the two's complement, without a branch.
+  const Wide negate = signA == signB ? 0 : ~Wide{0};
+  const Wide sum = larger + ((smaller ^ negate) - negate);
   if (sum == 0) {
     // Exact zero: two zeros of one sign keep it, otherwise +0 (-0 rounding down).
     const bool sign = signA == signB ? signA : rounding == Rounding::Down;
@@ -118,7 +120,8 @@ inline Extended DivideFinite(bool sign, std::int32_t exponentA, std::uint64_t si
   const bool belowOne = significandA < significandB;
   const Wide numerator = Wide{significandA} << (belowOne ? 64 : 63);
   const auto quotient = static_cast<std::uint64_t>(numerator / significandB);
-  const auto remainder = static_cast<std::uint64_t>(numerator % significandB);
+  // The remainder is below 2^64: the low halves give it, without a second division.
+  const std::uint64_t remainder = static_cast<std::uint64_t>(numerator) - quotient * significandB;
   const std::uint64_t rest = (remainder > significandB - remainder ? IntegerBit : 0) | (remainder != 0 ? 1 : 0);
   const std::int32_t exponent = exponentA - exponentB + ExponentBias - (belowOne ? 1 : 0);
   return PackExtended(

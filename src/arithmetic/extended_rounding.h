@@ -49,16 +49,14 @@ inline int CountLeadingZeros(Wide x) {
   return 64 + __builtin_clzll(static_cast<std::uint64_t>(x));
 }
 
-// x shifted right by n, with every bit shifted out OR-ed into bit 0 so that
-// the rounding still sees that something was lost.
+// x shifted right by n (n >= 0), with every bit shifted out OR-ed into bit 0
+// so that the rounding still sees that something was lost.
 inline Wide ShiftRightSticky(Wide x, std::int32_t n) {
-  if (n == 0) {
-    return x;
-  }
-  if (n >= 128) {
+  if (n >= 128) [[unlikely]] {
     return x != 0 ? 1 : 0;
   }
-  const Wide lost = x << (128 - n);
+  // Two shifts, so that n = 0 needs no shift by 128.
+  const Wide lost = x << (127 - n) << 1;
   return (x >> n) | (lost != 0 ? 1 : 0);
 }
 
@@ -69,7 +67,7 @@ template <typename Bits>
 inline bool RoundsUp(Rounding rounding, bool sign, bool odd, Bits rest, Bits half) {
   switch (rounding) {
     case Rounding::Nearest:
-      return rest > half || (rest == half && odd);
+      return rest > half - (odd ? 1 : 0);  // ties to even
     case Rounding::Down:
       return sign && rest != 0;
     case Rounding::Up:
