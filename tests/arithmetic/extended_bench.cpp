@@ -78,7 +78,7 @@ std::vector<long double> Hardware(const std::vector<Extended>& values) {
       for (std::size_t i = 0; i < Count; ++i) {                                                          \
         long double x = a[i];                                                                            \
         std::uint16_t s;                                                                                 \
-        asm volatile(instruction " %%st(1), %%st\n\tfnstsw %1" : "+t"(x), "=a"(s) : "u"(b[i]));          \
+        asm volatile(instruction " %%st(1), %%st\n\tfnstsw %1" : "+t"(x), "=&a"(s) : "u"(b[i]));          \
         status |= s;                                                                                     \
         benchmark::DoNotOptimize(x);                                                                     \
       }                                                                                                  \
@@ -100,7 +100,7 @@ void X87StoreDouble(benchmark::State& state) {
     for (std::size_t i = 0; i < Count; ++i) {
       double r;
       std::uint16_t s;
-      asm volatile("fstl %0\n\tfnstsw %1" : "=m"(r), "=a"(s) : "t"(a[i]));
+      asm volatile("fstl %0\n\tfnstsw %1" : "=m"(r), "=&a"(s) : "t"(a[i]));
       status |= s;
       benchmark::DoNotOptimize(r);
     }

@@ -62,7 +62,7 @@ inline Extended FromHardware(long double value) {
     std::uint16_t status;                                                                                          \
     asm volatile("fnstcw %[saved]\n\tfldcw %[word]\n\tfnclex\n\t" instruction                                      \
                  " %%st(1), %%st\n\tfnstsw %[status]\n\tfldcw %[saved]"                                            \
-                 : "+t"(x), [status] "=a"(status), [saved] "=m"(saved)                                             \
+                 : "+t"(x), [status] "=&a"(status), [saved] "=m"(saved)                                             \
                  : "u"(y), [word] "m"(word));                                                                      \
     return {FromHardware(x), static_cast<std::uint16_t>(status & 0x3F)};                                           \
   }
@@ -78,7 +78,7 @@ inline Outcome<Extended> X87WidenDouble(std::uint64_t bits) {
   std::memcpy(&value, &bits, sizeof value);
   long double result;
   std::uint16_t status;
-  asm volatile("fnclex\n\tfldl %[value]\n\tfnstsw %[status]" : "=t"(result), [status] "=a"(status) : [value] "m"(value));
+  asm volatile("fnclex\n\tfldl %[value]\n\tfnstsw %[status]" : "=t"(result), [status] "=&a"(status) : [value] "m"(value));
   return {FromHardware(result), static_cast<std::uint16_t>(status & 0x3F)};
 }
 
@@ -87,7 +87,7 @@ inline Outcome<Extended> X87WidenFloat(std::uint32_t bits) {
   std::memcpy(&value, &bits, sizeof value);
   long double result;
   std::uint16_t status;
-  asm volatile("fnclex\n\tflds %[value]\n\tfnstsw %[status]" : "=t"(result), [status] "=a"(status) : [value] "m"(value));
+  asm volatile("fnclex\n\tflds %[value]\n\tfnstsw %[status]" : "=t"(result), [status] "=&a"(status) : [value] "m"(value));
   return {FromHardware(result), static_cast<std::uint16_t>(status & 0x3F)};
 }
 
@@ -95,7 +95,7 @@ inline Outcome<Extended> X87WidenInteger(std::int64_t value) {
   long double result;
   std::uint16_t status;
   asm volatile("fnclex\n\tfildll %[value]\n\tfnstsw %[status]"
-               : "=t"(result), [status] "=a"(status)
+               : "=t"(result), [status] "=&a"(status)
                : [value] "m"(value));
   return {FromHardware(result), static_cast<std::uint16_t>(status & 0x3F)};
 }
@@ -107,7 +107,7 @@ inline Outcome<std::uint64_t> X87StoreDouble(Extended a, Rounding rounding) {
   std::uint16_t status;
   double result;
   asm volatile("fnstcw %[saved]\n\tfldcw %[word]\n\tfnclex\n\tfstl %[result]\n\tfnstsw %[status]\n\tfldcw %[saved]"
-               : [result] "=m"(result), [status] "=a"(status), [saved] "=m"(saved)
+               : [result] "=m"(result), [status] "=&a"(status), [saved] "=m"(saved)
                : "t"(x), [word] "m"(word));
   std::uint64_t bits;
   std::memcpy(&bits, &result, sizeof bits);
@@ -120,7 +120,7 @@ inline Outcome<Extended> X87RoundToIntegral(Extended a, Rounding rounding) {
   std::uint16_t saved;
   std::uint16_t status;
   asm volatile("fnstcw %[saved]\n\tfldcw %[word]\n\tfnclex\n\tfrndint\n\tfnstsw %[status]\n\tfldcw %[saved]"
-               : "+t"(x), [status] "=a"(status), [saved] "=m"(saved)
+               : "+t"(x), [status] "=&a"(status), [saved] "=m"(saved)
                : [word] "m"(word));
   return {FromHardware(x), static_cast<std::uint16_t>(status & 0x3F)};
 }
@@ -132,7 +132,7 @@ inline Outcome<std::int64_t> X87RoundToInt64(Extended a, Rounding rounding) {
   std::uint16_t status;
   std::int64_t result;
   asm volatile("fnstcw %[saved]\n\tfldcw %[word]\n\tfnclex\n\tfistpll %[result]\n\tfnstsw %[status]\n\tfldcw %[saved]"
-               : [result] "=m"(result), [status] "=a"(status), [saved] "=m"(saved)
+               : [result] "=m"(result), [status] "=&a"(status), [saved] "=m"(saved)
                : "t"(x), [word] "m"(word)
                : "st");
   return {result, static_cast<std::uint16_t>(status & 0x3F)};
@@ -141,7 +141,7 @@ inline Outcome<std::int64_t> X87RoundToInt64(Extended a, Rounding rounding) {
 inline Outcome<Extended> X87Negate(Extended a) {
   long double x = ToHardware(a);
   std::uint16_t status;
-  asm volatile("fnclex\n\tfchs\n\tfnstsw %[status]" : "+t"(x), [status] "=a"(status));
+  asm volatile("fnclex\n\tfchs\n\tfnstsw %[status]" : "+t"(x), [status] "=&a"(status));
   return {FromHardware(x), static_cast<std::uint16_t>(status & 0x3F)};
 }
 
@@ -155,7 +155,7 @@ inline Outcome<Extended> X87Negate(Extended a) {
     bool parity;                                                                                                 \
     bool carry;                                                                                                  \
     asm volatile("fnclex\n\t" instruction " %%st(1), %%st\n\tfnstsw %[status]"                                   \
-                 : [status] "=a"(status), "=@ccz"(zero), "=@ccp"(parity), "=@ccc"(carry)                         \
+                 : [status] "=&a"(status), "=@ccz"(zero), "=@ccp"(parity), "=@ccc"(carry)                         \
                  : "t"(x), "u"(y));                                                                              \
     const Order order = parity ? Order::Unordered : zero ? Order::Equal : carry ? Order::Less : Order::Greater; \
     return {order, static_cast<std::uint16_t>(status & 0x3F)};                                                   \
