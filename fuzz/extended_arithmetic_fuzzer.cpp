@@ -52,7 +52,9 @@ Case Decode(const std::uint8_t* bytes) {
 
 // The number of cases compared, reported when the process ends.
 std::uint64_t comparisons = 0;
-void ReportComparisons() { std::fprintf(stderr, "extended arithmetic: %llu cases compared\n", static_cast<unsigned long long>(comparisons)); }
+void ReportComparisons() {
+  std::fprintf(stderr, "extended arithmetic: %llu cases compared\n", static_cast<unsigned long long>(comparisons));
+}
 
 #endif
 

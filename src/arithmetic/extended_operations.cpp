@@ -54,8 +54,7 @@ Extended LargerNaN(Extended a, Extended b) {
 // is looked at (a NaN operand also hides a denormal's DE): an unsupported
 // encoding gives the indefinite, a NaN gives itself quietened, with IE for
 // either when it signals. Returns false when both operands are numbers.
-bool SettleNaNs(Extended a, Extended b, const Operand& x, const Operand& y, Extended& result,
-                std::uint16_t& status) {
+bool SettleNaNs(Extended a, Extended b, const Operand& x, const Operand& y, Extended& result, std::uint16_t& status) {
   if (IsUnsupportedKind(x.kind) || IsUnsupportedKind(y.kind)) {
     status |= InvalidFlag;
     result = RealIndefinite;

@@ -99,9 +99,8 @@ inline Extended AddFinite(bool signA, std::int32_t exponentA, std::uint64_t sign
   return PackExtended(RoundToFormat<ExtendedFormat>(signA, exponentA + 1, sum, rounding, status));
 }
 
-inline Extended MultiplyFinite(bool sign, std::int32_t exponentA, std::uint64_t significandA,
-                               std::int32_t exponentB, std::uint64_t significandB, Rounding rounding,
-                               std::uint16_t& status) {
+inline Extended MultiplyFinite(bool sign, std::int32_t exponentA, std::uint64_t significandA, std::int32_t exponentB,
+                               std::uint64_t significandB, Rounding rounding, std::uint16_t& status) {
   const Wide product = Wide{significandA} * significandB;
   if (product == 0) {
     return {static_cast<std::uint16_t>(sign ? SignBit : 0), 0};
@@ -114,9 +113,8 @@ inline Extended MultiplyFinite(bool sign, std::int32_t exponentA, std::uint64_t 
 // keeps the integer bit on top; the remainder, compared with half the
 // divisor, stands in for the bits below it. It is never exactly half: that
 // would make the dividend's odd part a multiple of an odd number above 2^64.
-inline Extended DivideFinite(bool sign, std::int32_t exponentA, std::uint64_t significandA,
-                             std::int32_t exponentB, std::uint64_t significandB, Rounding rounding,
-                             std::uint16_t& status) {
+inline Extended DivideFinite(bool sign, std::int32_t exponentA, std::uint64_t significandA, std::int32_t exponentB,
+                             std::uint64_t significandB, Rounding rounding, std::uint16_t& status) {
   const bool belowOne = significandA < significandB;
   const Wide numerator = Wide{significandA} << (belowOne ? 64 : 63);
   const auto quotient = static_cast<std::uint64_t>(numerator / significandB);
@@ -124,8 +122,7 @@ inline Extended DivideFinite(bool sign, std::int32_t exponentA, std::uint64_t si
   const std::uint64_t remainder = static_cast<std::uint64_t>(numerator) - quotient * significandB;
   const std::uint64_t rest = (remainder > significandB - remainder ? IntegerBit : 0) | (remainder != 0 ? 1 : 0);
   const std::int32_t exponent = exponentA - exponentB + ExponentBias - (belowOne ? 1 : 0);
-  return PackExtended(
-      RoundToFormat<ExtendedFormat>(sign, exponent, Wide{quotient} << 64 | rest, rounding, status));
+  return PackExtended(RoundToFormat<ExtendedFormat>(sign, exponent, Wide{quotient} << 64 | rest, rounding, status));
 }
 
 }  // namespace detail
@@ -143,8 +140,8 @@ inline Extended Subtract(Extended a, Extended b, std::uint16_t controlWord, std:
   if (!detail::IsNormalFast(a) || !detail::IsNormalFast(b)) [[unlikely]] {
     return detail::AddAny(a, b, true, RoundingOf(controlWord), status);
   }
-  return detail::AddFinite(SignOf(a), ExponentFieldOf(a), a.significand, !SignOf(b), ExponentFieldOf(b),
-                           b.significand, RoundingOf(controlWord), status);
+  return detail::AddFinite(SignOf(a), ExponentFieldOf(a), a.significand, !SignOf(b), ExponentFieldOf(b), b.significand,
+                           RoundingOf(controlWord), status);
 }
 
 inline Extended Multiply(Extended a, Extended b, std::uint16_t controlWord, std::uint16_t& status) {

@@ -81,8 +81,8 @@ inline bool RoundsUp(Rounding rounding, bool sign, bool odd, Bits rest, Bits hal
 template <typename Format>
 Rounded OverflowResult(bool sign, Rounding rounding, std::uint16_t& status) {
   status |= OverflowFlag | PrecisionFlag;
-  const bool toInfinity = rounding == Rounding::Nearest || (rounding == Rounding::Up && !sign) ||
-                          (rounding == Rounding::Down && sign);
+  const bool toInfinity =
+      rounding == Rounding::Nearest || (rounding == Rounding::Up && !sign) || (rounding == Rounding::Down && sign);
   if (toInfinity) {
     return {sign, Format::MaxExponent + 1, std::uint64_t{1} << (Format::Precision - 1)};
   }

@@ -20,7 +20,8 @@ std::vector<Extended> Operands(std::uint64_t seed) {
   std::vector<Extended> values(Count);
   for (Extended& x : values) {
     seed = seed * 6364136223846793005 + 1442695040888963407;
-    x = {static_cast<std::uint16_t>(0x3FFF - 66 + static_cast<int>(seed >> 57)), (seed ^ (seed << 17)) | soft_x87::IntegerBit};
+    x = {static_cast<std::uint16_t>(0x3FFF - 66 + static_cast<int>(seed >> 57)),
+         (seed ^ (seed << 17)) | soft_x87::IntegerBit};
   }
   return values;
 }
@@ -69,23 +70,23 @@ std::vector<long double> Hardware(const std::vector<Extended>& values) {
   return result;
 }
 
-#define X87_BENCHMARK(name, instruction)                                                                 \
-  void name(benchmark::State& state) {                                                                   \
-    const std::vector<long double> a = Hardware(Operands(1));                                            \
-    const std::vector<long double> b = Hardware(Operands(2));                                            \
-    std::uint16_t status = 0;                                                                            \
-    for (auto _ : state) {                                                                               \
-      for (std::size_t i = 0; i < Count; ++i) {                                                          \
-        long double x = a[i];                                                                            \
-        std::uint16_t s;                                                                                 \
-        asm volatile(instruction " %%st(1), %%st\n\tfnstsw %1" : "+t"(x), "=&a"(s) : "u"(b[i]));          \
-        status |= s;                                                                                     \
-        benchmark::DoNotOptimize(x);                                                                     \
-      }                                                                                                  \
-    }                                                                                                    \
-    benchmark::DoNotOptimize(status);                                                                    \
-    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(Count));                     \
-  }                                                                                                      \
+#define X87_BENCHMARK(name, instruction)                                                         \
+  void name(benchmark::State& state) {                                                           \
+    const std::vector<long double> a = Hardware(Operands(1));                                    \
+    const std::vector<long double> b = Hardware(Operands(2));                                    \
+    std::uint16_t status = 0;                                                                    \
+    for (auto _ : state) {                                                                       \
+      for (std::size_t i = 0; i < Count; ++i) {                                                  \
+        long double x = a[i];                                                                    \
+        std::uint16_t s;                                                                         \
+        asm volatile(instruction " %%st(1), %%st\n\tfnstsw %1" : "+t"(x), "=&a"(s) : "u"(b[i])); \
+        status |= s;                                                                             \
+        benchmark::DoNotOptimize(x);                                                             \
+      }                                                                                          \
+    }                                                                                            \
+    benchmark::DoNotOptimize(status);                                                            \
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(Count));              \
+  }                                                                                              \
   BENCHMARK(name);
 
 X87_BENCHMARK(X87Add, "fadd")

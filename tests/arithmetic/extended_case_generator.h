@@ -36,13 +36,25 @@ class CaseGenerator {
         c.a = Operand();
         c.b = Chance(40) ? ScaledToward(c.a, Pick(c.a.signExponent & 0x7FFF, 0)) : Operand();
         break;
-      case Operation::StoreDouble: c.a = DoubleEdgeOperand(); break;
+      case Operation::StoreDouble:
+        c.a = DoubleEdgeOperand();
+        break;
       case Operation::RoundToIntegral:
-      case Operation::RoundToInt64: c.a = IntegerEdgeOperand(); break;
-      case Operation::Negate: c.a = Operand(); break;
-      case Operation::WidenDouble: c.a.significand = SourceBits(11, 52); break;
-      case Operation::WidenFloat: c.a.significand = SourceBits(8, 23); break;
-      case Operation::WidenInteger: c.a.significand = IntegerBits(); break;
+      case Operation::RoundToInt64:
+        c.a = IntegerEdgeOperand();
+        break;
+      case Operation::Negate:
+        c.a = Operand();
+        break;
+      case Operation::WidenDouble:
+        c.a.significand = SourceBits(11, 52);
+        break;
+      case Operation::WidenFloat:
+        c.a.significand = SourceBits(8, 23);
+        break;
+      case Operation::WidenInteger:
+        c.a.significand = IntegerBits();
+        break;
     }
     return c;
   }
@@ -83,10 +95,17 @@ class CaseGenerator {
         bits = (bits & ~mask) | (tails[Below(5)] & mask);
         break;
       }
-      case 1: bits = std::uint64_t{1} << Below(64) | std::uint64_t{1} << Below(64); break;
-      case 2: bits = ~(std::uint64_t{1} << Below(64)); break;
-      case 3: bits &= ~std::uint64_t{0} << Below(64); break;
-      default: break;
+      case 1:
+        bits = std::uint64_t{1} << Below(64) | std::uint64_t{1} << Below(64);
+        break;
+      case 2:
+        bits = ~(std::uint64_t{1} << Below(64));
+        break;
+      case 3:
+        bits &= ~std::uint64_t{0} << Below(64);
+        break;
+      default:
+        break;
     }
     return bits | soft_x87::IntegerBit;
   }
@@ -98,10 +117,14 @@ class CaseGenerator {
 
   std::int32_t Exponent() {
     switch (Below(5)) {
-      case 0: return Between(1, 0x7FFE);
-      case 1: return Between(1, 80);
-      case 2: return Between(0x7FFE - 80, 0x7FFE);
-      default: return Between(ExponentBias - 70, ExponentBias + 70);
+      case 0:
+        return Between(1, 0x7FFE);
+      case 1:
+        return Between(1, 80);
+      case 2:
+        return Between(0x7FFE - 80, 0x7FFE);
+      default:
+        return Between(ExponentBias - 70, ExponentBias + 70);
     }
   }
 
@@ -111,15 +134,24 @@ class CaseGenerator {
     const std::uint64_t bits = Bits();
     const std::uint64_t fraction = Significand() & soft_x87::FractionMask;
     switch (Below(9)) {
-      case 0: return {sign, 0};
-      case 1: return {sign, fraction >> Below(64)};                      // denormal
-      case 2: return {sign, fraction | soft_x87::IntegerBit};             // pseudo-denormal
-      case 3: return {static_cast<std::uint16_t>(sign | Exponent()), fraction >> Below(64)};  // unnormal
-      case 4: return {static_cast<std::uint16_t>(sign | 0x7FFF), soft_x87::IntegerBit};
-      case 5: return {static_cast<std::uint16_t>(sign | 0x7FFF), (bits & soft_x87::FractionMask) >> Below(64)};
-      case 6: return {static_cast<std::uint16_t>(sign | 0x7FFF), Significand() | soft_x87::QuietBit};
-      case 7: return {static_cast<std::uint16_t>(sign | 0x7FFF), (Significand() & ~soft_x87::QuietBit) | 1};
-      default: return {static_cast<std::uint16_t>(Bits()), bits};
+      case 0:
+        return {sign, 0};
+      case 1:
+        return {sign, fraction >> Below(64)};  // denormal
+      case 2:
+        return {sign, fraction | soft_x87::IntegerBit};  // pseudo-denormal
+      case 3:
+        return {static_cast<std::uint16_t>(sign | Exponent()), fraction >> Below(64)};  // unnormal
+      case 4:
+        return {static_cast<std::uint16_t>(sign | 0x7FFF), soft_x87::IntegerBit};
+      case 5:
+        return {static_cast<std::uint16_t>(sign | 0x7FFF), (bits & soft_x87::FractionMask) >> Below(64)};
+      case 6:
+        return {static_cast<std::uint16_t>(sign | 0x7FFF), Significand() | soft_x87::QuietBit};
+      case 7:
+        return {static_cast<std::uint16_t>(sign | 0x7FFF), (Significand() & ~soft_x87::QuietBit) | 1};
+      default:
+        return {static_cast<std::uint16_t>(Bits()), bits};
     }
   }
 
@@ -177,8 +209,7 @@ class CaseGenerator {
     if (Chance(20)) {
       return Operand();
     }
-    const std::int32_t edges[] = {ExponentBias - 1022, ExponentBias - 1022 - 52, ExponentBias + 1023,
-                                  ExponentBias};
+    const std::int32_t edges[] = {ExponentBias - 1022, ExponentBias - 1022 - 52, ExponentBias + 1023, ExponentBias};
     std::int32_t exponent = edges[Below(4)] + Between(-3, 3) * (Chance(70) ? 1 : 7);
     if (Chance(15)) {
       exponent = Between(ExponentBias - 1100, ExponentBias + 1100);
@@ -223,7 +254,8 @@ class CaseGenerator {
     } else if (kind == 1) {
       exponent = exponentMask;
     }
-    std::uint64_t fraction = (Bits() & ((std::uint64_t{1} << fractionBits) - 1)) >> Below(static_cast<std::uint32_t>(fractionBits + 1));
+    std::uint64_t fraction =
+        (Bits() & ((std::uint64_t{1} << fractionBits) - 1)) >> Below(static_cast<std::uint32_t>(fractionBits + 1));
     if (Chance(10)) {
       fraction = 0;
     }
@@ -233,10 +265,14 @@ class CaseGenerator {
 
   std::uint64_t IntegerBits() {
     switch (Below(4)) {
-      case 0: return Bits();
-      case 1: return Bits() >> Below(64);
-      case 2: return (std::uint64_t{1} << 63) + static_cast<std::uint64_t>(Between(-100, 100));
-      default: return (std::uint64_t{1} << Below(64)) + static_cast<std::uint64_t>(Between(-2, 2));
+      case 0:
+        return Bits();
+      case 1:
+        return Bits() >> Below(64);
+      case 2:
+        return (std::uint64_t{1} << 63) + static_cast<std::uint64_t>(Between(-100, 100));
+      default:
+        return (std::uint64_t{1} << Below(64)) + static_cast<std::uint64_t>(Between(-2, 2));
     }
   }
 

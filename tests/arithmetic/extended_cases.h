@@ -51,18 +51,10 @@ struct OperationInfo {
   int operands;
 };
 constexpr OperationInfo Operations[OperationCount] = {
-    {"Add", 'a', 2},
-    {"Subtract", 's', 2},
-    {"Multiply", 'm', 2},
-    {"Divide", 'd', 2},
-    {"StoreDouble", 'f', 1},
-    {"RoundToIntegral", 'r', 1},
-    {"RoundToInt64", 'i', 1},
-    {"CompareQuiet", 'u', 2},
-    {"CompareSignaling", 'c', 2},
-    {"Negate", 'n', 1},
-    {"WidenDouble", 'D', 1},
-    {"WidenFloat", 'F', 1},
+    {"Add", 'a', 2},          {"Subtract", 's', 2},     {"Multiply", 'm', 2},
+    {"Divide", 'd', 2},       {"StoreDouble", 'f', 1},  {"RoundToIntegral", 'r', 1},
+    {"RoundToInt64", 'i', 1}, {"CompareQuiet", 'u', 2}, {"CompareSignaling", 'c', 2},
+    {"Negate", 'n', 1},       {"WidenDouble", 'D', 1},  {"WidenFloat", 'F', 1},
     {"WidenInteger", 'I', 1},
 };
 inline const OperationInfo& InfoOf(Operation op) { return Operations[static_cast<int>(op)]; }
@@ -86,23 +78,45 @@ inline Outcome RunSoft(const Case& c) {
   std::uint16_t flags = 0;
   Extended value{};
   switch (c.op) {
-    case Operation::Add: value = Add(c.a, c.b, word, flags); break;
-    case Operation::Subtract: value = Subtract(c.a, c.b, word, flags); break;
-    case Operation::Multiply: value = Multiply(c.a, c.b, word, flags); break;
-    case Operation::Divide: value = Divide(c.a, c.b, word, flags); break;
-    case Operation::StoreDouble: value.significand = StoreDoubleBits(c.a, word, flags); break;
-    case Operation::RoundToIntegral: value = RoundToIntegral(c.a, word, flags); break;
+    case Operation::Add:
+      value = Add(c.a, c.b, word, flags);
+      break;
+    case Operation::Subtract:
+      value = Subtract(c.a, c.b, word, flags);
+      break;
+    case Operation::Multiply:
+      value = Multiply(c.a, c.b, word, flags);
+      break;
+    case Operation::Divide:
+      value = Divide(c.a, c.b, word, flags);
+      break;
+    case Operation::StoreDouble:
+      value.significand = StoreDoubleBits(c.a, word, flags);
+      break;
+    case Operation::RoundToIntegral:
+      value = RoundToIntegral(c.a, word, flags);
+      break;
     case Operation::RoundToInt64:
       value.significand = static_cast<std::uint64_t>(RoundToInt64(c.a, word, flags));
       break;
-    case Operation::CompareQuiet: value.significand = static_cast<std::uint64_t>(CompareQuiet(c.a, c.b, flags)); break;
+    case Operation::CompareQuiet:
+      value.significand = static_cast<std::uint64_t>(CompareQuiet(c.a, c.b, flags));
+      break;
     case Operation::CompareSignaling:
       value.significand = static_cast<std::uint64_t>(CompareSignaling(c.a, c.b, flags));
       break;
-    case Operation::Negate: value = Negate(c.a); break;
-    case Operation::WidenDouble: value = WidenDouble(c.a.significand, flags); break;
-    case Operation::WidenFloat: value = WidenFloat(static_cast<std::uint32_t>(c.a.significand), flags); break;
-    case Operation::WidenInteger: value = WidenInteger(static_cast<std::int64_t>(c.a.significand)); break;
+    case Operation::Negate:
+      value = Negate(c.a);
+      break;
+    case Operation::WidenDouble:
+      value = WidenDouble(c.a.significand, flags);
+      break;
+    case Operation::WidenFloat:
+      value = WidenFloat(static_cast<std::uint32_t>(c.a.significand), flags);
+      break;
+    case Operation::WidenInteger:
+      value = WidenInteger(static_cast<std::int64_t>(c.a.significand));
+      break;
   }
   return {value, flags};
 }
@@ -113,19 +127,32 @@ inline Outcome RunX87(const Case& c) {
   const auto extended = [](auto o) { return Outcome{o.value, o.flags}; };
   const auto bits = [](auto o) { return Outcome{{0, static_cast<std::uint64_t>(o.value)}, o.flags}; };
   switch (c.op) {
-    case Operation::Add: return extended(X87Add(c.a, c.b, c.rounding));
-    case Operation::Subtract: return extended(X87Subtract(c.a, c.b, c.rounding));
-    case Operation::Multiply: return extended(X87Multiply(c.a, c.b, c.rounding));
-    case Operation::Divide: return extended(X87Divide(c.a, c.b, c.rounding));
-    case Operation::StoreDouble: return bits(X87StoreDouble(c.a, c.rounding));
-    case Operation::RoundToIntegral: return extended(X87RoundToIntegral(c.a, c.rounding));
-    case Operation::RoundToInt64: return bits(X87RoundToInt64(c.a, c.rounding));
-    case Operation::CompareQuiet: return bits(X87CompareQuiet(c.a, c.b));
-    case Operation::CompareSignaling: return bits(X87CompareSignaling(c.a, c.b));
-    case Operation::Negate: return extended(X87Negate(c.a));
-    case Operation::WidenDouble: return extended(X87WidenDouble(c.a.significand));
-    case Operation::WidenFloat: return extended(X87WidenFloat(static_cast<std::uint32_t>(c.a.significand)));
-    case Operation::WidenInteger: return extended(X87WidenInteger(static_cast<std::int64_t>(c.a.significand)));
+    case Operation::Add:
+      return extended(X87Add(c.a, c.b, c.rounding));
+    case Operation::Subtract:
+      return extended(X87Subtract(c.a, c.b, c.rounding));
+    case Operation::Multiply:
+      return extended(X87Multiply(c.a, c.b, c.rounding));
+    case Operation::Divide:
+      return extended(X87Divide(c.a, c.b, c.rounding));
+    case Operation::StoreDouble:
+      return bits(X87StoreDouble(c.a, c.rounding));
+    case Operation::RoundToIntegral:
+      return extended(X87RoundToIntegral(c.a, c.rounding));
+    case Operation::RoundToInt64:
+      return bits(X87RoundToInt64(c.a, c.rounding));
+    case Operation::CompareQuiet:
+      return bits(X87CompareQuiet(c.a, c.b));
+    case Operation::CompareSignaling:
+      return bits(X87CompareSignaling(c.a, c.b));
+    case Operation::Negate:
+      return extended(X87Negate(c.a));
+    case Operation::WidenDouble:
+      return extended(X87WidenDouble(c.a.significand));
+    case Operation::WidenFloat:
+      return extended(X87WidenFloat(static_cast<std::uint32_t>(c.a.significand)));
+    case Operation::WidenInteger:
+      return extended(X87WidenInteger(static_cast<std::int64_t>(c.a.significand)));
   }
   return {};
 }

@@ -1,5 +1,5 @@
 // Every operation of the software core against this machine's x87: the same
-// result bits and the same six flags on a million cases per operation from
+// result bits and the same six flags on two million cases per operation from
 // the corner-seeking case stream.
 #if defined(__x86_64__)
 
@@ -14,7 +14,7 @@
 namespace extended_cases {
 namespace {
 
-constexpr int CasesPerOperation = static_cast<int>(1000000 * EXTENDED_DIFFERENTIAL_SCALE);
+constexpr int CasesPerOperation = static_cast<int>(2000000 * EXTENDED_DIFFERENTIAL_SCALE);
 constexpr int MismatchesShown = 5;
 
 class Differential : public testing::TestWithParam<Operation> {};

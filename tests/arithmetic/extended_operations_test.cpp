@@ -71,12 +71,10 @@ TEST(ExtendedOperations, NaNsAndInvalidEncodings) {
   const BinaryRow rows[] = {
       {"larger significand wins", Add, QuietNaN1, NegativeQuietNaN5, Rounding::Nearest, NegativeQuietNaN5, 0},
       {"tie goes to the positive", Add, NegativeQuietNaN1, QuietNaN1, Rounding::Nearest, QuietNaN1, 0},
-      {"quiet beats signalling as stored", Add, SignalingNaN5, QuietNaN1, Rounding::Nearest, QuietNaN1,
-       InvalidFlag},
+      {"quiet beats signalling as stored", Add, SignalingNaN5, QuietNaN1, Rounding::Nearest, QuietNaN1, InvalidFlag},
       {"signalling is quietened", Multiply, One, SignalingNaN5, Rounding::Nearest, Extended{0x7FFF, 0xC000000000000005},
        InvalidFlag},
-      {"subtraction keeps the NaN's sign", Subtract, One, NegativeQuietNaN1, Rounding::Nearest, NegativeQuietNaN1,
-       0},
+      {"subtraction keeps the NaN's sign", Subtract, One, NegativeQuietNaN1, Rounding::Nearest, NegativeQuietNaN1, 0},
       {"NaN hides the denormal", Add, Denormal, QuietNaN1, Rounding::Nearest, QuietNaN1, 0},
       {"unnormal beats a NaN", Add, QuietNaN1, Unnormal, Rounding::Nearest, RealIndefinite, InvalidFlag},
       {"pseudo-infinity", Add, PseudoInfinity, One, Rounding::Nearest, RealIndefinite, InvalidFlag},
@@ -109,12 +107,27 @@ TEST(ExtendedOperations, TininessIsJudgedAfterRounding) {
   const BinaryRow rows[] = {
       // Exact at 64 bits with an unbounded exponent: tiny, and inexact as a
       // denormal, although it rounds up to the smallest normal.
-      {"(2 - 2^-63) 2^-16383", Multiply, BelowTwiceSmallestNormal, Half, Rounding::Nearest, {0x0001, IntegerBit},
+      {"(2 - 2^-63) 2^-16383",
+       Multiply,
+       BelowTwiceSmallestNormal,
+       Half,
+       Rounding::Nearest,
+       {0x0001, IntegerBit},
        UnderflowFlag | PrecisionFlag},
-      {"the same toward zero", Multiply, BelowTwiceSmallestNormal, Half, Rounding::TowardZero,
-       {0x0000, ~std::uint64_t{0} >> 1}, UnderflowFlag | PrecisionFlag},
-      {"overflow toward zero", Multiply, {0x7FFE, IntegerBit}, {0x4000, IntegerBit}, Rounding::TowardZero,
-       {0x7FFE, ~std::uint64_t{0}}, OverflowFlag | PrecisionFlag},
+      {"the same toward zero",
+       Multiply,
+       BelowTwiceSmallestNormal,
+       Half,
+       Rounding::TowardZero,
+       {0x0000, ~std::uint64_t{0} >> 1},
+       UnderflowFlag | PrecisionFlag},
+      {"overflow toward zero",
+       Multiply,
+       {0x7FFE, IntegerBit},
+       {0x4000, IntegerBit},
+       Rounding::TowardZero,
+       {0x7FFE, ~std::uint64_t{0}},
+       OverflowFlag | PrecisionFlag},
       {"1 + 2^-64 ties to even", Add, One, {0x3FBF, IntegerBit}, Rounding::Nearest, One, PrecisionFlag},
       {"1 + 2^-64 up", Add, One, {0x3FBF, IntegerBit}, Rounding::Up, {0x3FFF, IntegerBit | 1}, PrecisionFlag},
   };
@@ -168,7 +181,7 @@ TEST(ExtendedOperations, RoundingToIntegers) {
       {Half, Rounding::Nearest, PlusZero, PrecisionFlag, 0, PrecisionFlag},
       {{0x3FFF, 0xC000000000000000}, Rounding::Nearest, {0x4000, IntegerBit}, PrecisionFlag, 2, PrecisionFlag},
       {Negate(Half), Rounding::Down, Negate(One), PrecisionFlag, -1, PrecisionFlag},
-      {Denormal, Rounding::Up, One, DenormalFlag | PrecisionFlag, 1, PrecisionFlag},  // fistp: no DE
+      {Denormal, Rounding::Up, One, DenormalFlag | PrecisionFlag, 1, PrecisionFlag},                   // fistp: no DE
       {{0xC03E, IntegerBit}, Rounding::Nearest, {0xC03E, IntegerBit}, 0, -0x7FFFFFFFFFFFFFFF - 1, 0},  // -2^63 fits
       {{0x403E, IntegerBit}, Rounding::Nearest, {0x403E, IntegerBit}, 0, Indefinite, InvalidFlag},
       {{0x403D, ~std::uint64_t{0}}, Rounding::Up, {0x403E, IntegerBit}, PrecisionFlag, Indefinite, InvalidFlag},

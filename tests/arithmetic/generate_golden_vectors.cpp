@@ -15,10 +15,10 @@ struct Share {
   int cases;
 };
 constexpr Share Shares[] = {
-    {Operation::Add, 10000},          {Operation::Subtract, 10000},     {Operation::Multiply, 10000},
-    {Operation::Divide, 10000},       {Operation::StoreDouble, 12000},  {Operation::RoundToIntegral, 8000},
-    {Operation::RoundToInt64, 8000},  {Operation::CompareQuiet, 6000},  {Operation::CompareSignaling, 6000},
-    {Operation::Negate, 2000},        {Operation::WidenDouble, 8000},   {Operation::WidenFloat, 5000},
+    {Operation::Add, 10000},         {Operation::Subtract, 10000},    {Operation::Multiply, 10000},
+    {Operation::Divide, 10000},      {Operation::StoreDouble, 12000}, {Operation::RoundToIntegral, 8000},
+    {Operation::RoundToInt64, 8000}, {Operation::CompareQuiet, 6000}, {Operation::CompareSignaling, 6000},
+    {Operation::Negate, 2000},       {Operation::WidenDouble, 8000},  {Operation::WidenFloat, 5000},
     {Operation::WidenInteger, 5000},
 };
 

@@ -37,8 +37,7 @@ inline std::uint16_t ControlWordFor(Rounding rounding) {
 inline long double ToHardware(Extended x) {
   long double value = 0;
   std::memcpy(&value, &x.significand, sizeof x.significand);
-  std::memcpy(reinterpret_cast<unsigned char*>(&value) + sizeof x.significand, &x.signExponent,
-              sizeof x.signExponent);
+  std::memcpy(reinterpret_cast<unsigned char*>(&value) + sizeof x.significand, &x.signExponent, sizeof x.signExponent);
   return value;
 }
 
@@ -53,18 +52,18 @@ inline Extended FromHardware(long double value) {
 // The operands reach the unit through fld m80, which raises nothing for any
 // encoding; the flags are cleared after the loads and read right after the
 // operation, with the caller's control word put back.
-#define X87_REFERENCE_BINARY(name, instruction)                                                                   \
-  inline Outcome<Extended> name(Extended a, Extended b, Rounding rounding) {                                       \
-    long double x = ToHardware(a);                                                                                 \
-    const long double y = ToHardware(b);                                                                           \
-    const std::uint16_t word = ControlWordFor(rounding);                                                           \
-    std::uint16_t saved;                                                                                           \
-    std::uint16_t status;                                                                                          \
-    asm volatile("fnstcw %[saved]\n\tfldcw %[word]\n\tfnclex\n\t" instruction                                      \
-                 " %%st(1), %%st\n\tfnstsw %[status]\n\tfldcw %[saved]"                                            \
-                 : "+t"(x), [status] "=&a"(status), [saved] "=m"(saved)                                             \
-                 : "u"(y), [word] "m"(word));                                                                      \
-    return {FromHardware(x), static_cast<std::uint16_t>(status & 0x3F)};                                           \
+#define X87_REFERENCE_BINARY(name, instruction)                               \
+  inline Outcome<Extended> name(Extended a, Extended b, Rounding rounding) {  \
+    long double x = ToHardware(a);                                            \
+    const long double y = ToHardware(b);                                      \
+    const std::uint16_t word = ControlWordFor(rounding);                      \
+    std::uint16_t saved;                                                      \
+    std::uint16_t status;                                                     \
+    asm volatile("fnstcw %[saved]\n\tfldcw %[word]\n\tfnclex\n\t" instruction \
+                 " %%st(1), %%st\n\tfnstsw %[status]\n\tfldcw %[saved]"       \
+                 : "+t"(x), [status] "=&a"(status), [saved] "=m"(saved)       \
+                 : "u"(y), [word] "m"(word));                                 \
+    return {FromHardware(x), static_cast<std::uint16_t>(status & 0x3F)};      \
   }
 
 X87_REFERENCE_BINARY(X87Add, "fadd")
@@ -78,7 +77,9 @@ inline Outcome<Extended> X87WidenDouble(std::uint64_t bits) {
   std::memcpy(&value, &bits, sizeof value);
   long double result;
   std::uint16_t status;
-  asm volatile("fnclex\n\tfldl %[value]\n\tfnstsw %[status]" : "=t"(result), [status] "=&a"(status) : [value] "m"(value));
+  asm volatile("fnclex\n\tfldl %[value]\n\tfnstsw %[status]"
+               : "=t"(result), [status] "=&a"(status)
+               : [value] "m"(value));
   return {FromHardware(result), static_cast<std::uint16_t>(status & 0x3F)};
 }
 
@@ -87,7 +88,9 @@ inline Outcome<Extended> X87WidenFloat(std::uint32_t bits) {
   std::memcpy(&value, &bits, sizeof value);
   long double result;
   std::uint16_t status;
-  asm volatile("fnclex\n\tflds %[value]\n\tfnstsw %[status]" : "=t"(result), [status] "=&a"(status) : [value] "m"(value));
+  asm volatile("fnclex\n\tflds %[value]\n\tfnstsw %[status]"
+               : "=t"(result), [status] "=&a"(status)
+               : [value] "m"(value));
   return {FromHardware(result), static_cast<std::uint16_t>(status & 0x3F)};
 }
 
@@ -147,18 +150,18 @@ inline Outcome<Extended> X87Negate(Extended a) {
 
 // fucomi (quiet) or fcomi (signalling) of a against b.
 #define X87_REFERENCE_COMPARE(name, instruction)                                                                \
-  inline Outcome<Order> name(Extended a, Extended b) {                                                           \
-    const long double x = ToHardware(a);                                                                         \
-    const long double y = ToHardware(b);                                                                         \
-    std::uint16_t status;                                                                                        \
-    bool zero;                                                                                                   \
-    bool parity;                                                                                                 \
-    bool carry;                                                                                                  \
-    asm volatile("fnclex\n\t" instruction " %%st(1), %%st\n\tfnstsw %[status]"                                   \
-                 : [status] "=&a"(status), "=@ccz"(zero), "=@ccp"(parity), "=@ccc"(carry)                         \
-                 : "t"(x), "u"(y));                                                                              \
+  inline Outcome<Order> name(Extended a, Extended b) {                                                          \
+    const long double x = ToHardware(a);                                                                        \
+    const long double y = ToHardware(b);                                                                        \
+    std::uint16_t status;                                                                                       \
+    bool zero;                                                                                                  \
+    bool parity;                                                                                                \
+    bool carry;                                                                                                 \
+    asm volatile("fnclex\n\t" instruction " %%st(1), %%st\n\tfnstsw %[status]"                                  \
+                 : [status] "=&a"(status), "=@ccz"(zero), "=@ccp"(parity), "=@ccc"(carry)                       \
+                 : "t"(x), "u"(y));                                                                             \
     const Order order = parity ? Order::Unordered : zero ? Order::Equal : carry ? Order::Less : Order::Greater; \
-    return {order, static_cast<std::uint16_t>(status & 0x3F)};                                                   \
+    return {order, static_cast<std::uint16_t>(status & 0x3F)};                                                  \
   }
 
 X87_REFERENCE_COMPARE(X87CompareQuiet, "fucomi")
