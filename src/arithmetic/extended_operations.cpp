@@ -1,5 +1,7 @@
 #include "arithmetic/extended_operations.h"
 
+#include <cassert>
+
 namespace soft_x87 {
 
 namespace {
@@ -85,6 +87,7 @@ void NoteDenormals(const Operand& x, const Operand& y, std::uint16_t& status) {
 
 // Gives a denormal's significand its integer bit, lowering the exponent.
 void Normalize(Operand& x) {
+  assert(x.significand != 0);
   const int shift = __builtin_clzll(x.significand);
   x.significand <<= shift;
   x.exponent -= shift;

@@ -19,6 +19,7 @@
 #pragma once
 
 #include <bit>
+#include <cassert>
 #include <cstdint>
 #include <limits>
 #include <utility>
@@ -115,6 +116,7 @@ inline Extended MultiplyFinite(bool sign, std::int32_t exponentA, std::uint64_t 
 // would make the dividend's odd part a multiple of an odd number above 2^64.
 inline Extended DivideFinite(bool sign, std::int32_t exponentA, std::uint64_t significandA, std::int32_t exponentB,
                              std::uint64_t significandB, Rounding rounding, std::uint16_t& status) {
+  assert((significandA & significandB & IntegerBit) != 0);
   const bool belowOne = significandA < significandB;
   const Wide numerator = Wide{significandA} << (belowOne ? 64 : 63);
   const auto quotient = static_cast<std::uint64_t>(numerator / significandB);

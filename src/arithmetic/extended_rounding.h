@@ -11,6 +11,7 @@
 // Internal to src/arithmetic: the operations' inline fast paths need it.
 #pragma once
 
+#include <cassert>
 #include <cstdint>
 
 #include "arithmetic/extended_value.h"
@@ -52,6 +53,7 @@ inline int CountLeadingZeros(Wide x) {
 // x shifted right by n (n >= 0), with every bit shifted out OR-ed into bit 0
 // so that the rounding still sees that something was lost.
 inline Wide ShiftRightSticky(Wide x, std::int32_t n) {
+  assert(n >= 0);
   if (n >= 128) [[unlikely]] {
     return x != 0 ? 1 : 0;
   }
@@ -101,6 +103,7 @@ inline Rounded RoundToFormat(bool sign, std::int32_t exponent, Wide significand,
   constexpr int dropped = 128 - Format::Precision;
   constexpr Wide droppedMask = (Wide{1} << dropped) - 1;
   constexpr Wide half = Wide{1} << (dropped - 1);
+  assert(significand != 0);
   const int shift = CountLeadingZeros(significand);
   significand <<= shift;
   exponent -= shift;

@@ -6,6 +6,7 @@
 
 #include "arithmetic/extended_case_generator.h"
 
+#if defined(__x86_64__)
 namespace {
 
 using extended_cases::Operation;
@@ -23,6 +24,7 @@ constexpr Share Shares[] = {
 };
 
 }  // namespace
+#endif
 
 int main(int argc, char** argv) {
 #if defined(__x86_64__)
