@@ -1,0 +1,178 @@
+// The x87 operations the program uses, done in software with the results and
+// status flags the x87 gives with every exception masked, bit for bit on any
+// 64-bit CPU. Each is a pure function of its operands and the control word
+// (only its rounding control is read: precision is always 64-bit here); it
+// ORs the exception flags it raises into `status` and never clears any.
+//
+//   Add(1, 2^-64, nearest)          -> 1                      PE
+//   Add(1, 2^-64, up)               -> 1 + 2^-63              PE
+//   Divide(1, 3, nearest)           -> {0x3FFD, AAAAAAAAAAAAAAAB}  PE
+//   Subtract(x, x, down)            -> -0
+//   Multiply(0, infinity)           -> real indefinite        IE
+//   Divide(1, 0)                    -> +infinity              ZE
+//   StoreDouble(2^1024)             -> +infinity bits         OE PE
+//   RoundToIntegral(-0.5, toward 0) -> -0                     PE
+//   RoundToInt64(2^63)              -> 0x8000000000000000     IE
+//
+// The common case, finite normal operands, is inline; every other class of
+// operand goes to one out-of-line routine per operation.
+#pragma once
+
+#include <bit>
+#include <cassert>
+#include <cstdint>
+#include <limits>
+#include <utility>
+
+#include "arithmetic/extended_rounding.h"
+#include "arithmetic/extended_value.h"
+
+namespace soft_x87 {
+
+static_assert(std::numeric_limits<double>::is_iec559 && std::numeric_limits<float>::is_iec559);
+
+// Exact widenings (fld m64, fld m32, fild m64). A signalling NaN is
+// quietened with IE; a denormal raises DE.
+Extended WidenDouble(std::uint64_t bits, std::uint16_t& status);
+Extended WidenFloat(std::uint32_t bits, std::uint16_t& status);
+Extended WidenInteger(std::int64_t value);
+inline Extended Widen(double value, std::uint16_t& status) {
+  return WidenDouble(std::bit_cast<std::uint64_t>(value), status);
+}
+inline Extended Widen(float value, std::uint16_t& status) {
+  return WidenFloat(std::bit_cast<std::uint32_t>(value), status);
+}
+
+// fchs: only the sign changes, for every encoding, with no flag.
+constexpr Extended Negate(Extended x) { return {static_cast<std::uint16_t>(x.signExponent ^ SignBit), x.significand}; }
+
+// frndint: x rounded to an integral value under the rounding control.
+Extended RoundToIntegral(Extended x, std::uint16_t controlWord, std::uint16_t& status);
+
+// fistp m64: x rounded to an integer under the rounding control; NaNs,
+// infinities and values out of range give 0x8000000000000000 with IE.
+std::int64_t RoundToInt64(Extended x, std::uint16_t controlWord, std::uint16_t& status);
+
+// fucomi (quiet: only signalling NaNs and unsupported encodings raise IE)
+// and fcomi (signalling: every NaN raises IE). Zeros of either sign are
+// equal.
+enum class Ordering : std::uint8_t { Less, Equal, Greater, Unordered };
+Ordering CompareQuiet(Extended a, Extended b, std::uint16_t& status);
+Ordering CompareSignaling(Extended a, Extended b, std::uint16_t& status);
+
+namespace detail {
+
+// The operations on operands of any class.
+Extended AddAny(Extended a, Extended b, bool negateB, Rounding rounding, std::uint16_t& status);
+Extended MultiplyAny(Extended a, Extended b, Rounding rounding, std::uint16_t& status);
+Extended DivideAny(Extended a, Extended b, Rounding rounding, std::uint16_t& status);
+std::uint64_t StoreDoubleAny(Extended x, Rounding rounding, std::uint16_t& status);
+
+// Exponent field in 1..7FFE and integer bit set.
+constexpr bool IsNormalFast(Extended x) {
+  const auto exponent = static_cast<std::uint16_t>((x.signExponent & ExponentMask) - 1);
+  return exponent < MaxExponentField - 1 && static_cast<std::int64_t>(x.significand) < 0;
+}
+
+// The sum of two finite values given as sign, exponent (1 for denormals)
+// and significand. The larger magnitude goes first, so that the difference
+// of the aligned significands is never negative.
+inline Extended AddFinite(bool signA, std::int32_t exponentA, std::uint64_t significandA, bool signB,
+                          std::int32_t exponentB, std::uint64_t significandB, Rounding rounding,
+                          std::uint16_t& status) {
+  if (exponentA < exponentB || (exponentA == exponentB && significandA < significandB)) {
+    std::swap(signA, signB);
+    std::swap(exponentA, exponentB);
+    std::swap(significandA, significandB);
+  }
+  // Integer bits at bit 126: bit 127 takes the carry, the 63 bits below the
+  // significand keep the aligned operand's dropped bits exactly enough.
+  const Wide larger = Wide{significandA} << 63;
+  const Wide smaller = ShiftRightSticky(Wide{significandB} << 63, exponentA - exponentB);
+  // Added, or subtracted as the two's complement, without a branch.
+  const Wide negate = signA == signB ? 0 : ~Wide{0};
+  const Wide sum = larger + ((smaller ^ negate) - negate);
+  if (sum == 0) {
+    // Exact zero: two zeros of one sign keep it, otherwise +0 (-0 rounding down).
+    const bool sign = signA == signB ? signA : rounding == Rounding::Down;
+    return {static_cast<std::uint16_t>(sign ? SignBit : 0), 0};
+  }
+  return PackExtended(RoundToFormat<ExtendedFormat>(signA, exponentA + 1, sum, rounding, status));
+}
+
+inline Extended MultiplyFinite(bool sign, std::int32_t exponentA, std::uint64_t significandA, std::int32_t exponentB,
+                               std::uint64_t significandB, Rounding rounding, std::uint16_t& status) {
+  const Wide product = Wide{significandA} * significandB;
+  if (product == 0) {
+    return {static_cast<std::uint16_t>(sign ? SignBit : 0), 0};
+  }
+  return PackExtended(
+      RoundToFormat<ExtendedFormat>(sign, exponentA + exponentB - ExponentBias + 1, product, rounding, status));
+}
+
+// Both significands must have their integer bit set. The 64-bit quotient
+// keeps the integer bit on top; the remainder, compared with half the
+// divisor, stands in for the bits below it. It is never exactly half: that
+// would make the dividend's odd part a multiple of an odd number above 2^64.
+inline Extended DivideFinite(bool sign, std::int32_t exponentA, std::uint64_t significandA, std::int32_t exponentB,
+                             std::uint64_t significandB, Rounding rounding, std::uint16_t& status) {
+  assert((significandA & significandB & IntegerBit) != 0);
+  const bool belowOne = significandA < significandB;
+  const Wide numerator = Wide{significandA} << (belowOne ? 64 : 63);
+  const auto quotient = static_cast<std::uint64_t>(numerator / significandB);
+  // The remainder is below 2^64: the low halves give it, without a second division.
+  const std::uint64_t remainder = static_cast<std::uint64_t>(numerator) - quotient * significandB;
+  const std::uint64_t rest = (remainder > significandB - remainder ? IntegerBit : 0) | (remainder != 0 ? 1 : 0);
+  const std::int32_t exponent = exponentA - exponentB + ExponentBias - (belowOne ? 1 : 0);
+  return PackExtended(RoundToFormat<ExtendedFormat>(sign, exponent, Wide{quotient} << 64 | rest, rounding, status));
+}
+
+}  // namespace detail
+
+// fadd, fsub, fmul, fdiv st, st(i): a op b rounded once to extended.
+inline Extended Add(Extended a, Extended b, std::uint16_t controlWord, std::uint16_t& status) {
+  if (!detail::IsNormalFast(a) || !detail::IsNormalFast(b)) [[unlikely]] {
+    return detail::AddAny(a, b, false, RoundingOf(controlWord), status);
+  }
+  return detail::AddFinite(SignOf(a), ExponentFieldOf(a), a.significand, SignOf(b), ExponentFieldOf(b), b.significand,
+                           RoundingOf(controlWord), status);
+}
+
+inline Extended Subtract(Extended a, Extended b, std::uint16_t controlWord, std::uint16_t& status) {
+  if (!detail::IsNormalFast(a) || !detail::IsNormalFast(b)) [[unlikely]] {
+    return detail::AddAny(a, b, true, RoundingOf(controlWord), status);
+  }
+  return detail::AddFinite(SignOf(a), ExponentFieldOf(a), a.significand, !SignOf(b), ExponentFieldOf(b), b.significand,
+                           RoundingOf(controlWord), status);
+}
+
+inline Extended Multiply(Extended a, Extended b, std::uint16_t controlWord, std::uint16_t& status) {
+  if (!detail::IsNormalFast(a) || !detail::IsNormalFast(b)) [[unlikely]] {
+    return detail::MultiplyAny(a, b, RoundingOf(controlWord), status);
+  }
+  return detail::MultiplyFinite(SignOf(a) != SignOf(b), ExponentFieldOf(a), a.significand, ExponentFieldOf(b),
+                                b.significand, RoundingOf(controlWord), status);
+}
+
+inline Extended Divide(Extended a, Extended b, std::uint16_t controlWord, std::uint16_t& status) {
+  if (!detail::IsNormalFast(a) || !detail::IsNormalFast(b)) [[unlikely]] {
+    return detail::DivideAny(a, b, RoundingOf(controlWord), status);
+  }
+  return detail::DivideFinite(SignOf(a) != SignOf(b), ExponentFieldOf(a), a.significand, ExponentFieldOf(b),
+                              b.significand, RoundingOf(controlWord), status);
+}
+
+// fst m64: x rounded to a double's bits. NaNs keep the top of their
+// significand; the x87 raises no DE for an extended denormal here.
+inline std::uint64_t StoreDoubleBits(Extended x, std::uint16_t controlWord, std::uint16_t& status) {
+  if (!detail::IsNormalFast(x)) [[unlikely]] {
+    return detail::StoreDoubleAny(x, RoundingOf(controlWord), status);
+  }
+  return detail::PackDouble(detail::RoundToFormat<detail::DoubleFormat>(
+      SignOf(x), ExponentFieldOf(x), detail::Wide{x.significand} << 64, RoundingOf(controlWord), status));
+}
+inline double StoreDouble(Extended x, std::uint16_t controlWord, std::uint16_t& status) {
+  return std::bit_cast<double>(StoreDoubleBits(x, controlWord, status));
+}
+
+}  // namespace soft_x87
