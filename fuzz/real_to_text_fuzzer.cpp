@@ -15,8 +15,8 @@
 #include <string_view>
 
 #include "arithmetic/fpu_environment.h"
-#include "realtext/exact_integer.h"
 #include "realtext/real_to_text.h"
+#include "support/exact_integer.h"
 
 namespace {
 

@@ -7,8 +7,6 @@ namespace {
 constexpr std::uint16_t ExceptionMaskBits = 0x003F;
 constexpr std::uint16_t PowerOnControlWord = 0x037F;
 
-std::uint16_t installedControlWord = PowerOnControlWord;
-
 // Status-word exception flags, in the order a fault is chosen when an
 // operation raised more than one of them.
 struct FlagFault {
@@ -32,25 +30,30 @@ DWORD FaultCodeOf(std::uint16_t flags) {
 
 }  // namespace
 
+FpuRegisters Fpu{PowerOnControlWord, 0};
+
 namespace extended_detail {
 
 std::uint16_t faultingFlags = 0;
 
 void RaiseFloatFault(std::uint16_t flags) {
   void* const address = __builtin_extract_return_addr(__builtin_return_address(0));
-  asm volatile("fnclex");
+  // A fault leaves the sticky flags clear, as the handler of a real unit
+  // would, so that the next operation starts afresh.
+  Fpu.statusWord = 0;
   RaiseFault(FaultCodeOf(flags), address);
 }
 
 }  // namespace extended_detail
 
 void LoadControlWord(std::uint16_t word) {
-  installedControlWord = word;
+  Fpu.controlWord = word;
   extended_detail::faultingFlags = static_cast<std::uint16_t>(~word) & ExceptionMaskBits;
-  const std::uint16_t hardwareWord = word | ExceptionMaskBits;
-  asm volatile("fldcw %0" : : "m"(hardwareWord));
 }
 
-std::uint16_t InstalledControlWord() { return installedControlWord; }
+std::uint16_t InstalledControlWord() { return Fpu.controlWord; }
 
-void ResetFpu() { asm volatile("fninit"); }
+void ResetFpu() {
+  Fpu.statusWord = 0;
+  LoadControlWord(PowerOnControlWord);
+}

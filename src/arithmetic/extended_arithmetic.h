@@ -5,26 +5,32 @@
 // exceptions that the installed control word leaves unmasked become faults
 // at the very operation that causes them.
 //
-// How faults arise: the hardware control word keeps every exception masked
-// (so the process never receives SIGFPE), and each operation is one volatile
-// assembly block that computes and reads the status word. Flags that the
-// installed control word leaves unmasked raise the matching STATUS_FLOAT_*
-// fault right there, with the code address of the operation.
-// Volatile assembly is never moved, merged or folded by the compiler, so no
-// optimisation level can reorder an operation past its check.
+// How faults arise: each operation computes in software exactly what the x87
+// gives with every exception masked, result and flags, the same on every
+// CPU. Its flags join the sticky status word; those that the installed
+// control word leaves unmasked raise the matching STATUS_FLOAT_* fault right
+// there, with the code address of the operation in its caller.
 //
 //   Multiply(Widen(180.0f), Widen(1.0))   -> 180 exactly
-//   Divide(Widen(1.0), Widen(3.0))        -> 0.3333333333333333333423684
-//   StoreDouble(Widen(1e308) * 10)        -> STATUS_FLOAT_OVERFLOW fault
+//   Divide(Widen(1.0), Widen(3.0))        -> {0x3FFD, 0xAAAAAAAAAAAAAAAB}
+//   StoreDouble(Multiply(Widen(1e308), Widen(10.0)))  -> STATUS_FLOAT_OVERFLOW fault
 #pragma once
 
-#include <cfloat>
 #include <cstdint>
-#include <cstring>
 
-static_assert(LDBL_MANT_DIG == 64, "long double must be the x87 80-bit extended format");
+#include "arithmetic/extended_operations.h"
 
-using Extended = long double;
+using Extended = soft_x87::Extended;
+using soft_x87::ExtendedFromBits;
+using soft_x87::Negate;
+
+// The unit's two registers that the system uses: the installed control word
+// and the sticky status word (its six exception flags).
+struct FpuRegisters {
+  std::uint16_t controlWord;
+  std::uint16_t statusWord;
+};
+extern FpuRegisters Fpu;
 
 namespace extended_detail {
 
@@ -32,17 +38,17 @@ namespace extended_detail {
 // that are faults.
 extern std::uint16_t faultingFlags;
 
-// Raises the fault for `flags` and clears the sticky flags. Never inlined:
-// its return address is the code address of the operation that faulted,
-// inside the function that asked for it.
+// Raises the fault for `flags`. Never inlined: its return address is the
+// code address of the operation that faulted, inside the function that
+// asked for it.
 [[noreturn]] __attribute__((noinline)) void RaiseFloatFault(std::uint16_t flags);
 
-// The sticky flags are cleared when a fault is raised, when the unit is
-// reset and by ClearFloatFlags, so an unmasked flag found here was raised
-// by this very operation (masked flags that linger are never faults).
-__attribute__((always_inline)) inline void CheckStatus(std::uint16_t status) {
-  if ((status & faultingFlags) != 0) {
-    RaiseFloatFault(status & faultingFlags);
+// The flags of one operation join the status word; an unmasked one is a
+// fault of this very operation.
+__attribute__((always_inline)) inline void Record(std::uint16_t flags) {
+  Fpu.statusWord |= flags;
+  if ((flags & faultingFlags) != 0) {
+    RaiseFloatFault(flags & faultingFlags);
   }
 }
 
@@ -54,129 +60,107 @@ __attribute__((always_inline)) inline void CheckStatus(std::uint16_t status) {
 
 // Exact widening of a double, a single constant or a 64-bit integer.
 EXTENDED_OPERATION Extended Widen(double value) {
-  Extended result;
-  std::uint16_t status;
-  asm volatile("fldl %2\n\tfnstsw %1" : "=t"(result), "=a"(status) : "m"(value));
-  extended_detail::CheckStatus(status);
+  std::uint16_t flags = 0;
+  const Extended result = soft_x87::Widen(value, flags);
+  extended_detail::Record(flags);
   return result;
 }
 
 EXTENDED_OPERATION Extended Widen(float value) {
-  Extended result;
-  std::uint16_t status;
-  asm volatile("flds %2\n\tfnstsw %1" : "=t"(result), "=a"(status) : "m"(value));
-  extended_detail::CheckStatus(status);
+  std::uint16_t flags = 0;
+  const Extended result = soft_x87::Widen(value, flags);
+  extended_detail::Record(flags);
   return result;
 }
 
-EXTENDED_OPERATION Extended WidenInteger(std::int64_t value) {
-  Extended result;
-  asm volatile("fildll %1" : "=t"(result) : "m"(value));
-  return result;
-}
+inline Extended WidenInteger(std::int64_t value) { return soft_x87::WidenInteger(value); }
 
-// The four operations, each rounded once to extended.
+// The four operations, each rounded once to extended under the installed
+// rounding control.
 EXTENDED_OPERATION Extended Add(Extended a, Extended b) {
-  std::uint16_t status;
-  asm volatile("fadd %%st(1), %%st\n\tfnstsw %1" : "+t"(a), "=a"(status) : "u"(b));
-  extended_detail::CheckStatus(status);
-  return a;
+  std::uint16_t flags = 0;
+  const Extended result = soft_x87::Add(a, b, Fpu.controlWord, flags);
+  extended_detail::Record(flags);
+  return result;
 }
 
 EXTENDED_OPERATION Extended Subtract(Extended a, Extended b) {
-  std::uint16_t status;
-  asm volatile("fsub %%st(1), %%st\n\tfnstsw %1" : "+t"(a), "=a"(status) : "u"(b));
-  extended_detail::CheckStatus(status);
-  return a;
+  std::uint16_t flags = 0;
+  const Extended result = soft_x87::Subtract(a, b, Fpu.controlWord, flags);
+  extended_detail::Record(flags);
+  return result;
 }
 
 EXTENDED_OPERATION Extended Multiply(Extended a, Extended b) {
-  std::uint16_t status;
-  asm volatile("fmul %%st(1), %%st\n\tfnstsw %1" : "+t"(a), "=a"(status) : "u"(b));
-  extended_detail::CheckStatus(status);
-  return a;
+  std::uint16_t flags = 0;
+  const Extended result = soft_x87::Multiply(a, b, Fpu.controlWord, flags);
+  extended_detail::Record(flags);
+  return result;
 }
 
 EXTENDED_OPERATION Extended Divide(Extended a, Extended b) {
-  std::uint16_t status;
-  asm volatile("fdiv %%st(1), %%st\n\tfnstsw %1" : "+t"(a), "=a"(status) : "u"(b));
-  extended_detail::CheckStatus(status);
-  return a;
+  std::uint16_t flags = 0;
+  const Extended result = soft_x87::Divide(a, b, Fpu.controlWord, flags);
+  extended_detail::Record(flags);
+  return result;
 }
 
 // Rounds to double: a finite value beyond the double range is an overflow,
 // a value below the normal range becomes subnormal or zero (underflow).
 EXTENDED_OPERATION double StoreDouble(Extended value) {
-  double result;
-  std::uint16_t status;
-  asm volatile("fstl %0\n\tfnstsw %1" : "=m"(result), "=a"(status) : "t"(value));
-  extended_detail::CheckStatus(status);
+  std::uint16_t flags = 0;
+  const double result = soft_x87::StoreDouble(value, Fpu.controlWord, flags);
+  extended_detail::Record(flags);
   return result;
 }
 
 // The integer part of x toward zero, at full extended precision; the sign is
-// kept (-0.5 gives -0) and infinities come back unchanged. The control word
-// is the same before and after.
+// kept (-0.5 gives -0) and infinities come back unchanged. The installed
+// control word does not change.
 EXTENDED_OPERATION Extended TruncateReal(Extended x) {
-  std::uint16_t saved;
-  asm volatile("fnstcw %0" : "=m"(saved));
-  const std::uint16_t towardZero = saved | 0x0F00;
-  std::uint16_t status;
-  asm volatile("fldcw %2\n\tfrndint\n\tfldcw %3\n\tfnstsw %1" : "+t"(x), "=a"(status) : "m"(towardZero), "m"(saved));
-  extended_detail::CheckStatus(status);
-  return x;
+  constexpr std::uint16_t TowardZero = 0x0C00;
+  std::uint16_t flags = 0;
+  const Extended result = soft_x87::RoundToIntegral(x, Fpu.controlWord | TowardZero, flags);
+  extended_detail::Record(flags);
+  return result;
 }
 
 // x rounded to a signed 64-bit integer with the rounding control in force
 // (nearest, ties to even). Out of range or NaN is an invalid operation.
 EXTENDED_OPERATION std::int64_t RoundReal(Extended x) {
-  std::int64_t result;
-  std::uint16_t status;
-  asm volatile("fistpll %0\n\tfnstsw %1" : "=m"(result), "=a"(status) : "t"(x) : "st");
-  extended_detail::CheckStatus(status);
+  std::uint16_t flags = 0;
+  const std::int64_t result = soft_x87::RoundToInt64(x, Fpu.controlWord, flags);
+  extended_detail::Record(flags);
   return result;
 }
 
-// The control word as installed: the hardware gets its precision and
-// rounding control with every exception masked, and its six exception masks
-// decide which floating-point exceptions are faults. Until the first load no
-// exception is a fault (the power-on word 0x037F).
+// a < b, as an ordered comparison (any NaN is an invalid operation).
+EXTENDED_OPERATION bool IsLess(Extended a, Extended b) {
+  std::uint16_t flags = 0;
+  const soft_x87::Ordering order = soft_x87::CompareSignaling(a, b, flags);
+  extended_detail::Record(flags);
+  return order == soft_x87::Ordering::Less;
+}
+
+// a == b, as a quiet comparison (zeros of either sign are equal).
+EXTENDED_OPERATION bool IsEqual(Extended a, Extended b) {
+  std::uint16_t flags = 0;
+  const soft_x87::Ordering order = soft_x87::CompareQuiet(a, b, flags);
+  extended_detail::Record(flags);
+  return order == soft_x87::Ordering::Equal;
+}
+
+// The control word as installed: its rounding control applies to every
+// operation, and its six exception masks decide which floating-point
+// exceptions are faults. Until the first load no exception is a fault (the
+// power-on word 0x037F).
 void LoadControlWord(std::uint16_t word);
 std::uint16_t InstalledControlWord();
 
-// Clears the sticky exception flags when one that would be a fault is set.
-// The operations here never clear them (that costs more than the operation
-// itself), so the conversions between text and reals call this first: a
-// flag left by arithmetic outside this component must not be taken for a
-// fault of the next operation.
-inline void ClearFloatFlags() {
-  std::uint16_t status;
-  asm volatile("fnstsw %0" : "=a"(status));
-  if ((status & extended_detail::faultingFlags) != 0) {
-    asm volatile("fnclex");
-  }
-}
-
-// Resets the unit: empty register stack, cleared status flags.
+// Resets the unit: the power-on control word, cleared status flags.
 void ResetFpu();
 
 // Bit patterns of an extended value: the sign and 15-bit exponent field,
 // and the 64-bit significand with its explicit integer bit.
-struct ExtendedBits {
-  std::uint16_t signExponent;
-  std::uint64_t significand;
-};
-inline Extended ExtendedFromBits(std::uint16_t signExponent, std::uint64_t significand) {
-  Extended value = 0;
-  std::memcpy(&value, &significand, sizeof significand);
-  std::memcpy(reinterpret_cast<unsigned char*>(&value) + sizeof significand, &signExponent, sizeof signExponent);
-  return value;
-}
-
-inline ExtendedBits BitsOf(Extended value) {
-  ExtendedBits bits{};
-  std::memcpy(&bits.significand, &value, sizeof bits.significand);
-  std::memcpy(&bits.signExponent, reinterpret_cast<const unsigned char*>(&value) + sizeof bits.significand,
-              sizeof bits.signExponent);
-  return bits;
-}
+using ExtendedBits = Extended;
+constexpr ExtendedBits BitsOf(Extended value) { return value; }

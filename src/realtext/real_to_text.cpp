@@ -17,6 +17,7 @@ constexpr std::uint64_t IntegerBit = 0x8000000000000000u;
 constexpr std::int64_t TenToThe18 = 1000000000000000000;
 // Digits held by the rounded scaled value: positions 1..18.
 constexpr std::int32_t SignificantPositions = 18;
+constexpr Extended TenExtended = ExtendedFromBits(0x4002, 0xA000000000000000);
 
 // Appends characters to a text that never exceeds 255 characters; every
 // caller has already bounded what it writes.
@@ -116,7 +117,7 @@ void LayOutScientific(bool negative, Extended v, std::int32_t k, std::int32_t wi
   }
   // Step 2: v of 10 or more has one significant digit more, at position 0.
   DigitString digits;
-  DecimalDigits(v, v < 10.0L ? m : m - 1, digits);
+  DecimalDigits(v, IsLess(v, TenExtended) ? m : m - 1, digits);
   // Step 3: a '1' at position 0 moves the decimal exponent up by one.
   std::int32_t e = k;
   std::int32_t first = 1;
@@ -146,8 +147,8 @@ ScaledDecimal ScaleToDecimal(Extended a) {
   // Step 1: no power of ten taken out yet.
   std::int32_t k = 0;
   // Step 2: zero stays zero.
-  if (a == 0.0L) {
-    return {0.0L, 0};
+  if (IsEqual(a, Extended{})) {
+    return {Extended{}, 0};
   }
   for (;;) {
     // Step 3: the binary exponent; a denormal counts as the lowest one.
@@ -198,7 +199,6 @@ void DecimalDigits(Extended v, std::int32_t n, DigitString& result) {
 }
 
 void RealToText(std::int32_t width, std::int32_t decimals, Extended value, ShortString& text) {
-  ClearFloatFlags();
   // Step 1: the text works in at most 255 characters.
   if (width > MaximumWidth) {
     width = MaximumWidth;
@@ -223,7 +223,7 @@ void RealToText(std::int32_t width, std::int32_t decimals, Extended value, Short
       decimals = MaximumDecimals;
     }
     ScaledDecimal scaled{a, 0};
-    if (!(a < 10.0L)) {
+    if (!IsLess(a, TenExtended)) {
       scaled = ScaleToDecimal(a);
     }
     if (scaled.k > LargestFixedExponent) {

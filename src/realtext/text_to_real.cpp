@@ -49,7 +49,7 @@ class MantissaAccumulator {
 
  private:
   std::int64_t integer_ = 0;
-  Extended extended_ = 0.0L;
+  Extended extended_{};
   bool extendedInUse_ = false;
 };
 
@@ -163,7 +163,6 @@ Extended AccumulateDigits(const DecimalText& parsed) {
 }  // namespace
 
 TextToRealResult TextToReal(const char* text) {
-  ClearFloatFlags();
   const DecimalText parsed = ParseDecimal(text);
   // The accumulated digits: the whole value on failure, without point,
   // exponent or sign.
@@ -176,7 +175,7 @@ TextToRealResult TextToReal(const char* text) {
   value = ScaleByPowerOfTen(value, ClampScale(parsed.exponent - fractionDigits));
   // The sign last, so that -0 is a negative zero.
   if (parsed.negative) {
-    value = -value;
+    value = Negate(value);
   }
   return {value, 0};
 }

@@ -126,7 +126,7 @@ bool SkipToToken(TextStream& stream) {
 Extended ReadReal(TextStream& stream) {
   // Step 1: at the end of the data the number is 0, without a code.
   if (SkipToToken(stream)) {
-    return 0;
+    return Extended{};
   }
   // Step 2: the token, up to a blank, a control byte or the end. A token
   // longer than the buffer is consumed whole and rejected, so that a long
@@ -151,7 +151,7 @@ Extended ReadReal(TextStream& stream) {
   }
   if (tooLong) {
     SetIoResult(InvalidNumericInput);
-    return 0;
+    return Extended{};
   }
   // Steps 3 to 5: the token converted; one that is no number stores 106.
   token[length] = '\0';

@@ -11,6 +11,7 @@
 #include "arithmetic/fpu_environment.h"
 #include "platform/exception_api.h"
 #include "platform/keyboard_registry.h"
+#include "support/extended_literals.h"
 #include "support/simulated_keyboard_registry.h"
 
 // Every test starts and ends in the start-up environment, whatever the test
@@ -47,8 +48,7 @@ inline ::testing::AssertionResult SameExtended(Extended actual, Extended expecte
   if (a.signExponent == e.signExponent && a.significand == e.significand) {
     return ::testing::AssertionSuccess();
   }
-  return ::testing::AssertionFailure() << std::hex << a.signExponent << ':' << a.significand << " is not "
-                                       << e.signExponent << ':' << e.significand;
+  return ::testing::AssertionFailure() << actual << " is not " << expected;
 }
 
 // The fault code that `action` raised, or 0 when it ran through.
@@ -60,10 +60,4 @@ DWORD FaultOf(Action action) {
     return fault.record.ExceptionCode;
   }
   return 0;
-}
-
-inline std::uint16_t HardwareControlWord() {
-  std::uint16_t word;
-  asm volatile("fnstcw %0" : "=m"(word));
-  return word;
 }

@@ -29,7 +29,7 @@ TEST_F(AngleMathTest, PiIsTheExtendedNearestToPi) {
   const ExtendedBits bits = BitsOf(Pi());
   EXPECT_EQ(bits.signExponent, 0x4000);
   EXPECT_EQ(bits.significand, 0xC90FDAA22168C235ULL);
-  EXPECT_TRUE(SameExtended(Pi(), 3.141592653589793238512809L));
+  EXPECT_TRUE(SameExtended(Pi(), 3.141592653589793238512809_x));
 }
 
 struct FormulaCase {
@@ -42,14 +42,14 @@ struct FormulaCase {
 
 TEST_F(AngleMathTest, FormulasMultiplyFirstAndRoundOnlyAtTheStore) {
   const FormulaCase cases[] = {
-      {"1 rad to d", RadiansToDegrees, 1, 57.29577951308232087665462L, 57.29577951308232},
-      {"-1 rad to d", RadiansToDegrees, -1, -57.29577951308232087665462L, -57.29577951308232},
-      {"1 rad to g", RadiansToGrads, 1, 63.66197723675813430546655L, Unstated},
-      {"100 g to rad", GradsToRadians, 100, 1.570796326794896619147984L, Unstated},
+      {"1 rad to d", RadiansToDegrees, 1, 57.29577951308232087665462_x, 57.29577951308232},
+      {"-1 rad to d", RadiansToDegrees, -1, -57.29577951308232087665462_x, -57.29577951308232},
+      {"1 rad to g", RadiansToGrads, 1, 63.66197723675813430546655_x, Unstated},
+      {"100 g to rad", GradsToRadians, 100, 1.570796326794896619147984_x, Unstated},
       // 9 * 0.5 / 10 falls just below 0.45 in extended; the store gives 0.45.
-      {"0.5 g to d", GradsToDegrees, 0.5, 0.4499999999999999999891580L, 0.45},
-      {"-0.5 g to d", GradsToDegrees, -0.5, -0.4499999999999999999891580L, -0.45},
-      {"-100 g to d", GradsToDegrees, -100, -90.0L, -90},
+      {"0.5 g to d", GradsToDegrees, 0.5, 0.4499999999999999999891580_x, 0.45},
+      {"-0.5 g to d", GradsToDegrees, -0.5, -0.4499999999999999999891580_x, -0.45},
+      {"-100 g to d", GradsToDegrees, -100, -90.0_x, -90},
   };
   for (const FormulaCase& c : cases) {
     SCOPED_TRACE(c.name);
@@ -92,7 +92,7 @@ TEST_F(AngleMathTest, ProductComesFirstAndIsDividedOnce) {
   const QuotientCase cases[] = {
       {"rad to d", RadiansToDegrees, 180, Pi()},
       {"rad to g", RadiansToGrads, 200, Pi()},
-      {"g to d", GradsToDegrees, 9, 10},
+      {"g to d", GradsToDegrees, 9, 10.0_x},
   };
   const double values[] = {1, 3, 0.1, 7e-5, 12345.678, 0.7853981633974483, 1e300, 5e-300};
   for (const QuotientCase& c : cases) {
@@ -181,10 +181,10 @@ struct DegreesCase {
 
 TEST_F(AngleMathTest, EnteredDegreesAreSummedWithTheirSigns) {
   const DegreesCase cases[] = {
-      {30, 30, 30, 30.508333333333333, 0.5324708659626034, 33.89814814814814762297668L},
+      {30, 30, 30, 30.508333333333333, 0.5324708659626034, 33.89814814814814762297668_x},
       // No range test: 285 / 9 is the extended nearest to 95/3.
-      {30, -90, 0, 28.5, Unstated, 31.666666666666666666666667L},
-      {-90, 0, 0, -90, -1.5707963267948966, -100.0L},
+      {30, -90, 0, 28.5, Unstated, 31.666666666666666666666667_x},
+      {-90, 0, 0, -90, -1.5707963267948966, -100.0_x},
   };
   for (const DegreesCase& c : cases) {
     SCOPED_TRACE(::testing::Message() << c.deg << ", " << c.min << ", " << c.sec);

@@ -1,4 +1,5 @@
 #include "realtext/real_to_text.h"
+#include "support/extended_literals.h"
 
 #include <gtest/gtest.h>
 
@@ -32,16 +33,16 @@ void ExpectRows(const Row* begin, const Row* end) {
 
 TEST(RealToText, FixedNotation) {
   const Row rows[] = {
-      {57.2957795130823L, 6, 4, "57.2958"},
-      {3.14159265358979L, 6, 5, "3.14159"},
-      {400, 6, 5, "400.00000"},
-      {0, 6, 4, "0.0000"},
-      {123456.789L, 6, 4, "123456.7890"},
-      {1e20L, 6, 4, "100000000000000000000.0000"},
-      {12345678901234567890123.0L, 3, 0, "12345678901234567890000"},
-      {1.3e36L, 6, 4, "1300000000000000000000000000000000000.0000"},
-      {12, 1, 0, "12"},
-      {57.2957795130823L, 20, 4, "             57.2958"},
+      {57.2957795130823_x, 6, 4, "57.2958"},
+      {3.14159265358979_x, 6, 5, "3.14159"},
+      {400.0_x, 6, 5, "400.00000"},
+      {0.0_x, 6, 4, "0.0000"},
+      {123456.789_x, 6, 4, "123456.7890"},
+      {1e20_x, 6, 4, "100000000000000000000.0000"},
+      {12345678901234567890123.0_x, 3, 0, "12345678901234567890000"},
+      {1.3e36_x, 6, 4, "1300000000000000000000000000000000000.0000"},
+      {12.0_x, 1, 0, "12"},
+      {57.2957795130823_x, 20, 4, "             57.2958"},
   };
   ExpectRows(std::begin(rows), std::end(rows));
 }
@@ -50,8 +51,8 @@ TEST(RealToText, FixedNotation) {
 // round to zero.
 TEST(RealToText, MinusForEverySetSignBit) {
   const Row rows[] = {
-      {-0.00001L, 6, 4, "-0.0000"}, {-0.0L, 6, 4, "-0.0000"}, {-0.0L, 1, 0, "-0"},
-      {-0.125L, 6, 2, " -0.13"},    {-2.5L, 3, 0, " -3"},
+      {-0.00001_x, 6, 4, "-0.0000"}, {-0.0_x, 6, 4, "-0.0000"}, {-0.0_x, 1, 0, "-0"},
+      {-0.125_x, 6, 2, " -0.13"},    {-2.5_x, 3, 0, " -3"},
   };
   ExpectRows(std::begin(rows), std::end(rows));
 }
@@ -60,45 +61,46 @@ TEST(RealToText, MinusForEverySetSignBit) {
 // value a little below the half still rounds up when that form ends in 5.
 TEST(RealToText, HalfUpOnTheSeventeenDecimalForm) {
   const Row rows[] = {
-      {1.5L, 3, 0, "  2"},
-      {2.5L, 3, 0, "  3"},
-      {0.5L, 2, 0, " 1"},
-      {0.00005L, 6, 4, "0.0001"},
-      {0.49999999999999994, 2, 0, " 0"},  // the largest double below 0.5
-      {0.4999999999999999999L, 2, 0, " 1"},
-      {2.4999999999999999999L, 3, 0, "  3"},
-      {0.0014999999999999999999L, 6, 3, " 0.002"},
-      {1.005, 6, 2, "  1.00"},  // the double lies below 1.005 by 10^-16
-      {1.005L, 6, 2, "  1.01"},
-      {0.1, 1, 20, "0.10000000000000001000"},  // the double nearest 0.1
+      {1.5_x, 3, 0, "  2"},
+      {2.5_x, 3, 0, "  3"},
+      {0.5_x, 2, 0, " 1"},
+      {0.00005_x, 6, 4, "0.0001"},
+      {WidenedDouble(0.49999999999999994), 2, 0, " 0"},  // the largest double below 0.5
+      {0.4999999999999999999_x, 2, 0, " 1"},
+      {2.4999999999999999999_x, 3, 0, "  3"},
+      {0.0014999999999999999999_x, 6, 3, " 0.002"},
+      {WidenedDouble(1.005), 6, 2, "  1.00"},  // the double lies below 1.005 by 10^-16
+      {1.005_x, 6, 2, "  1.01"},
+      {WidenedDouble(0.1), 1, 20, "0.10000000000000001000"},  // the double nearest 0.1
   };
   ExpectRows(std::begin(rows), std::end(rows));
 }
 
 TEST(RealToText, CarryAddsAnIntegerDigit) {
   const Row rows[] = {
-      {59.99999L, 2, 0, "60"}, {9.99999L, 6, 4, "10.0000"},           {9.5L, 2, 0, "10"},   {99.995L, 6, 2, "100.00"},
-      {99.5L, 2, 0, "100"},    {999999.99999L, 6, 4, "1000000.0000"}, {15.99L, 1, 0, "16"},
+      {59.99999_x, 2, 0, "60"},   {9.99999_x, 6, 4, "10.0000"}, {9.5_x, 2, 0, "10"},
+      {99.995_x, 6, 2, "100.00"}, {99.5_x, 2, 0, "100"},        {999999.99999_x, 6, 4, "1000000.0000"},
+      {15.99_x, 1, 0, "16"},
   };
   ExpectRows(std::begin(rows), std::end(rows));
 }
 
 TEST(RealToText, ScientificNotation) {
   const Row rows[] = {
-      {12.5L, 10, Scientific, " 1.3E+0001"},
-      {57.2957795130823L, 12, Scientific, " 5.730E+0001"},
-      {9.96L, 10, Scientific, " 1.0E+0001"},
-      {9.999999999L, 10, Scientific, " 1.0E+0001"},
-      {1.5e-5L, 10, Scientific, " 1.5E-0005"},
-      {0, 10, Scientific, " 0.0E+0000"},
-      {0, 2, Scientific, " 0.0E+0000"},
-      {-0.0L, 10, Scientific, "-0.0E+0000"},
-      {123456.789L, 30, Scientific, "     1.23456789000000000E+0005"},
-      {12.5L, 26, Scientific, " 1.25000000000000000E+0001"},
-      {1e4000L, 10, Scientific, " 1.0E+4000"},
-      {std::numeric_limits<Extended>::max(), 12, Scientific, " 1.190E+4932"},
-      {std::numeric_limits<Extended>::denorm_min(), 12, Scientific, " 3.645E-4951"},
-      {std::numeric_limits<Extended>::min(), 12, Scientific, " 3.362E-4932"},
+      {12.5_x, 10, Scientific, " 1.3E+0001"},
+      {57.2957795130823_x, 12, Scientific, " 5.730E+0001"},
+      {9.96_x, 10, Scientific, " 1.0E+0001"},
+      {9.999999999_x, 10, Scientific, " 1.0E+0001"},
+      {1.5e-5_x, 10, Scientific, " 1.5E-0005"},
+      {0.0_x, 10, Scientific, " 0.0E+0000"},
+      {0.0_x, 2, Scientific, " 0.0E+0000"},
+      {-0.0_x, 10, Scientific, "-0.0E+0000"},
+      {123456.789_x, 30, Scientific, "     1.23456789000000000E+0005"},
+      {12.5_x, 26, Scientific, " 1.25000000000000000E+0001"},
+      {1e4000_x, 10, Scientific, " 1.0E+4000"},
+      {ExtendedFromBits(0x7FFE, 0xFFFFFFFFFFFFFFFF), 12, Scientific, " 1.190E+4932"},
+      {ExtendedFromBits(0, 1), 12, Scientific, " 3.645E-4951"},
+      {ExtendedFromBits(1, 0x8000000000000000), 12, Scientific, " 3.362E-4932"},
   };
   ExpectRows(std::begin(rows), std::end(rows));
 }
@@ -107,28 +109,28 @@ TEST(RealToText, ScientificNotation) {
 // decimals; just below it, 37 integer digits of which 19 carry the value
 // (2^120 - 2^56 = 1329227995784915872|83...).
 TEST(RealToText, ScientificFromTwoToThe120) {
-  const Extended twoTo120 = 0x8000000000000000p+57L;
-  const Extended below = 0xFFFFFFFFFFFFFFFFp+56L;
+  const Extended twoTo120 = 0x8000000000000000p+57_x;
+  const Extended below = 0xFFFFFFFFFFFFFFFFp+56_x;
   const Row rows[] = {
       {twoTo120, 6, 4, " 1.3E+0036"},
       {-twoTo120, 6, 0, "-1.3E+0036"},
       {below, 1, 0, "1329227995784915873000000000000000000"},
-      {1.4e36L, 6, 4, " 1.4E+0036"},
-      {1e40L, 6, 4, " 1.0E+0040"},
-      {-5e36L, 2, 0, "-5.0E+0036"},
-      {1.05e38L, 6, 4, " 1.1E+0038"},
+      {1.4e36_x, 6, 4, " 1.4E+0036"},
+      {1e40_x, 6, 4, " 1.0E+0040"},
+      {-5e36_x, 2, 0, "-5.0E+0036"},
+      {1.05e38_x, 6, 4, " 1.1E+0038"},
   };
   ExpectRows(std::begin(rows), std::end(rows));
 }
 
 TEST(RealToText, SpecialValues) {
-  const Extended infinity = std::numeric_limits<Extended>::infinity();
+  const Extended infinity = ExtendedFromBits(0x7FFF, 0x8000000000000000);
   const Row rows[] = {
       {infinity, 6, 4, "  +Inf"},
       {-infinity, 2, 0, "-Inf"},
       {-infinity, 6, Scientific, "  -Inf"},
-      {std::numeric_limits<Extended>::quiet_NaN(), 6, 4, "   Nan"},
-      {-std::numeric_limits<Extended>::quiet_NaN(), 0, 4, "Nan"},
+      {ExtendedFromBits(0x7FFF, 0xC000000000000000), 6, 4, "   Nan"},
+      {ExtendedFromBits(0xFFFF, 0xC000000000000000), 0, 4, "Nan"},
       {ExtendedFromBits(0x7FFF, 0), 4, 0, " Nan"},                  // pseudo-infinity
       {ExtendedFromBits(0x3FFF, 0x4000000000000000), 3, 2, "Nan"},  // unnormal
   };
@@ -141,23 +143,23 @@ TEST(RealToText, PseudoDenormalIsANumber) {
 }
 
 TEST(RealToText, WidthsAndDecimalsAreClamped) {
-  const std::string wide = Text(300, 4, 1);
+  const std::string wide = Text(300, 4, 1.0_x);
   EXPECT_EQ(wide.size(), 255u);
   EXPECT_EQ(wide.substr(249), "1.0000");
   EXPECT_EQ(wide.find_first_not_of(' '), 249u);
 
-  const std::string many = Text(0, 300, 1.0L / 3);
+  const std::string many = Text(0, 300, ExtendedFromBits(0x3FFD, 0xAAAAAAAAAAAAAAAB));  // 1/3
   EXPECT_EQ(many.size(), 2u + 216u);
   EXPECT_EQ(many.substr(0, 20), "0.333333333333333330");
   EXPECT_EQ(many.find_first_not_of('0', 19), std::string::npos);
 
   // The longest text: sign, 37 integer digits, point, 216 decimals.
-  EXPECT_EQ(Text(0, 1000, -1.3e36L).size(), 255u);
+  EXPECT_EQ(Text(0, 1000, -1.3e36_x).size(), 255u);
 
-  EXPECT_EQ(Text(std::numeric_limits<std::int32_t>::min(), 2, 1.5L), "1.50");
-  EXPECT_EQ(Text(std::numeric_limits<std::int32_t>::min(), Scientific, 1.5L), " 1.5E+0000");
-  EXPECT_EQ(Text(-5, std::numeric_limits<std::int32_t>::min(), 1.5L), " 1.5E+0000");
-  EXPECT_EQ(Text(std::numeric_limits<std::int32_t>::max(), Scientific, 1.5L).size(), 255u);
+  EXPECT_EQ(Text(std::numeric_limits<std::int32_t>::min(), 2, 1.5_x), "1.50");
+  EXPECT_EQ(Text(std::numeric_limits<std::int32_t>::min(), Scientific, 1.5_x), " 1.5E+0000");
+  EXPECT_EQ(Text(-5, std::numeric_limits<std::int32_t>::min(), 1.5_x), " 1.5E+0000");
+  EXPECT_EQ(Text(std::numeric_limits<std::int32_t>::max(), Scientific, 1.5_x).size(), 255u);
 }
 
 TEST(DecimalDigits, RoundsOnceAtSeventeenDecimalsThenAtThePlace) {
@@ -167,12 +169,12 @@ TEST(DecimalDigits, RoundsOnceAtSeventeenDecimalsThenAtThePlace) {
     const char* expected;  // positions 0..n
   };
   const DigitRow rows[] = {
-      {1.25L, 1, "01"},
-      {1.25L, 2, "013"},
-      {9.96L, 2, "100"},
-      {15.5L, 1, "16"},
-      {0, 18, "0000000000000000000"},
-      {1.5L, 20, "015000000000000000000"},
+      {1.25_x, 1, "01"},
+      {1.25_x, 2, "013"},
+      {9.96_x, 2, "100"},
+      {15.5_x, 1, "16"},
+      {0.0_x, 18, "0000000000000000000"},
+      {1.5_x, 20, "015000000000000000000"},
   };
   for (const DigitRow& row : rows) {
     SCOPED_TRACE(testing::Message() << row.v << " for " << row.n);
@@ -187,15 +189,16 @@ TEST(ScaleToDecimal, BringsTheValueBetweenOneAndSixteen) {
     Extended a;
     std::int32_t k;
   };
-  const ScaleRow rows[] = {{1, 0}, {15.9L, 0}, {16, 1}, {0.5L, -1}, {1e-300L, -301}, {1e300L, 299}, {0x8p+117L, 36}};
+  const ScaleRow rows[] = {{1.0_x, 0},       {15.9_x, 0},    {16.0_x, 1},     {0.5_x, -1},
+                           {1e-300_x, -301}, {1e300_x, 299}, {0x8p+117_x, 36}};
   for (const ScaleRow& row : rows) {
     SCOPED_TRACE(testing::Message() << row.a);
     const ScaledDecimal scaled = ScaleToDecimal(row.a);
     EXPECT_EQ(scaled.k, row.k);
-    EXPECT_GE(scaled.v, 1);
-    EXPECT_LT(scaled.v, 16);
+    EXPECT_FALSE(IsLess(scaled.v, 1.0_x));
+    EXPECT_TRUE(IsLess(scaled.v, 16.0_x));
   }
-  EXPECT_EQ(ScaleToDecimal(0).k, 0);
+  EXPECT_EQ(ScaleToDecimal(0.0_x).k, 0);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "arithmetic/fpu_environment.h"
 #include "streams/stream_fixture.h"
 #include "streams/text_input.h"
+#include "support/extended_literals.h"
 
 namespace {
 
@@ -21,7 +22,7 @@ std::string Transcript(const std::string& script) {
       transcript += "[" + word + "]";
     } else if (operation == 'n') {
       char text[64];
-      std::snprintf(text, sizeof text, "<%Lg>", ReadReal(Input));
+      std::snprintf(text, sizeof text, "<%g>", NearestDouble(ReadReal(Input)));
       transcript += IoResultCode == 106 ? "<?>" : text;  // the value of a bad token is of no concern
     } else {
       SkipLine(Input);

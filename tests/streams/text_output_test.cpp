@@ -9,6 +9,7 @@
 #include "core/runtime_error.h"
 #include "streams/stream_fixture.h"
 #include "streams/text_output.h"
+#include "support/extended_literals.h"
 
 namespace {
 
@@ -22,8 +23,8 @@ TEST(TextOutput, PadsOnTheLeftAndNeverCuts) {
       {[] { PutDynamicString(Output, "0123456789", 200); }, std::string(190, ' ') + "0123456789"},
       {[] { PutDynamicString(Output, ""); }, ""},  // still opens Output
       {[] { PutLineEnd(Output), PutChar(Output, '='), PutLineEnd(Output); }, "\r\n=\r\n"},
-      {[] { WriteReal(Output, 6, 4, 57.2957795130823L); }, "57.2958"},
-      {[] { WriteReal(Output, 300, 0, 1.0L); }, std::string(299, ' ') + "1"},
+      {[] { WriteReal(Output, 6, 4, 57.2957795130823_x); }, "57.2958"},
+      {[] { WriteReal(Output, 300, 0, 1.0_x); }, std::string(299, ' ') + "1"},
       {[] { PutChar(Output, 'x'), SetIoResult(5), PutBlanks(Output, 100), PutBlanks(Output, 3); },
        "x" + std::string(64 + 3, ' ')},  // a pending code stops a long run after one block
   };
