@@ -1,18 +1,25 @@
-// Real to text against snprintf("%.4Lf"), text to real against strtold, each
-// pair on the same 10,000 inputs. The inputs are what the program meets:
-// angles and their conversions, from tiny fractions to large magnitudes,
-// of either sign, as values and as typed number tokens.
+// Real to text against snprintf("%.4Lf") and std::to_chars(double, fixed,
+// 4), text to real against strtold and std::from_chars(double), each group
+// on the same 10,000 inputs. The inputs are what the program meets: angles
+// and their conversions, from tiny fractions to large magnitudes, of either
+// sign, as values and as typed number tokens. Run with repetitions and
+// random interleaving, so that the ratios are taken side by side.
 #include <benchmark/benchmark.h>
 
 #include <array>
+#include <cfloat>
+#include <charconv>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "arithmetic/fpu_environment.h"
 #include "realtext/real_to_text.h"
 #include "realtext/text_to_real.h"
+
+static_assert(LDBL_MANT_DIG == 64, "the C library's side of the comparison needs the x87 long double");
 
 namespace {
 
@@ -37,18 +44,38 @@ class Sequence {
 // ten, with a random sign.
 const std::vector<Extended>& Values() {
   static const std::vector<Extended> values = [] {
+    InitFpu();
     Sequence sequence;
     std::vector<Extended> result;
     result.reserve(InputCount);
+    const Extended ten = Widen(10.0);
     for (int i = 0; i < InputCount; ++i) {
-      Extended value = 1.0L + static_cast<Extended>(sequence.Next()) / 9007199254740992.0L * 9.0L;
+      const Extended fraction = Divide(WidenInteger(static_cast<std::int64_t>(sequence.Next())), Widen(0x1p53));
+      Extended value = Add(Widen(1.0), Multiply(fraction, Widen(9.0)));
       for (int power = sequence.Below(19) - 6; power > 0; --power) {
-        value *= 10.0L;
+        value = Multiply(value, ten);
       }
       for (int power = sequence.Below(19) - 6; power < 0; ++power) {
-        value /= 10.0L;
+        value = Divide(value, ten);
       }
-      result.push_back(sequence.Below(2) == 0 ? value : -value);
+      result.push_back(sequence.Below(2) == 0 ? value : Negate(value));
+    }
+    return result;
+  }();
+  return values;
+}
+
+// The same values as the C library takes them.
+template <typename Real>
+const std::vector<Real>& ValuesAs() {
+  static const std::vector<Real> values = [] {
+    std::vector<Real> result;
+    for (const Extended& value : Values()) {
+      long double bits = 0;
+      std::memcpy(&bits, &value.significand, sizeof value.significand);
+      std::memcpy(reinterpret_cast<char*>(&bits) + sizeof value.significand, &value.signExponent,
+                  sizeof value.signExponent);
+      result.push_back(static_cast<Real>(bits));
     }
     return result;
   }();
@@ -114,7 +141,7 @@ void BM_RealToText(benchmark::State& state) {
 BENCHMARK(BM_RealToText);
 
 void BM_SnprintfLongDouble(benchmark::State& state) {
-  const std::vector<Extended>& values = Values();
+  const std::vector<long double>& values = ValuesAs<long double>();
   std::size_t index = 0;
   for (auto _ : state) {
     char text[256];
@@ -125,6 +152,20 @@ void BM_SnprintfLongDouble(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_SnprintfLongDouble);
+
+void BM_ToCharsDouble(benchmark::State& state) {
+  const std::vector<double>& values = ValuesAs<double>();
+  std::size_t index = 0;
+  for (auto _ : state) {
+    char text[256];
+    const std::to_chars_result result =
+        std::to_chars(text, text + sizeof text, values[index], std::chars_format::fixed, Decimals);
+    benchmark::DoNotOptimize(result);
+    benchmark::DoNotOptimize(text);
+    index = index + 1 == values.size() ? 0 : index + 1;
+  }
+}
+BENCHMARK(BM_ToCharsDouble);
 
 void BM_TextToReal(benchmark::State& state) {
   InitFpu();
@@ -150,6 +191,22 @@ void BM_Strtold(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_Strtold);
+
+// from_chars takes no plus sign: the token starts after it.
+void BM_FromCharsDouble(benchmark::State& state) {
+  const std::vector<Token>& tokens = Tokens();
+  std::size_t index = 0;
+  for (auto _ : state) {
+    const char* begin = tokens[index].data();
+    begin += *begin == '+' ? 1 : 0;
+    double value = 0;
+    const std::from_chars_result result = std::from_chars(begin, begin + std::strlen(begin), value);
+    benchmark::DoNotOptimize(value);
+    benchmark::DoNotOptimize(result);
+    index = index + 1 == tokens.size() ? 0 : index + 1;
+  }
+}
+BENCHMARK(BM_FromCharsDouble);
 
 }  // namespace
 
