@@ -128,6 +128,9 @@ TEST(ErrorReports, RunningOutOfMemoryIsReportedWithoutMemory) {
   if (BuiltWithSanitizers) {
     GTEST_SKIP() << "the sanitizers need more address space than the limit leaves";
   }
+  if (endtoend::ProgramRunsUnderEmulator) {
+    GTEST_SKIP() << "qemu-user does not enforce an address-space limit on the program it runs";
+  }
   RunOptions options;
   options.input = InputKind::Pipe;
   options.addressSpaceLimit = 32ull << 20;

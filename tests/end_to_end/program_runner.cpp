@@ -22,6 +22,17 @@ namespace {
 
 const char* const Program = ANGLECONV_BINARY;
 
+// Replaces the child with the program, under the emulator when the program
+// is built for another CPU.
+[[noreturn]] void ExecProgram() {
+#ifdef ANGLECONV_EMULATOR
+  execlp(ANGLECONV_EMULATOR, ANGLECONV_EMULATOR, Program, static_cast<char*>(nullptr));
+#else
+  execl(Program, Program, static_cast<char*>(nullptr));
+#endif
+  _exit(127);
+}
+
 // One standard handle of the child: what the child gets, and how the
 // parent collects what was written to it.
 struct OutputChannel {
@@ -150,8 +161,7 @@ ProgramRun RunAngleconv(const std::string& input, const RunOptions& options) {
       const rlimit limit{options.addressSpaceLimit, options.addressSpaceLimit};
       setrlimit(RLIMIT_AS, &limit);
     }
-    execl(Program, Program, static_cast<char*>(nullptr));
-    _exit(127);
+    ExecProgram();
   }
 
   std::promise<void> outputClosed;
@@ -207,8 +217,7 @@ TerminalSession::TerminalSession() {
   settings.c_iflag |= ICRNL;
   child_ = forkpty(&master_, nullptr, &settings, nullptr);
   if (child_ == 0) {
-    execl(Program, Program, static_cast<char*>(nullptr));
-    _exit(127);
+    ExecProgram();
   }
   if (child_ < 0) {
     throw std::runtime_error("forkpty failed");

@@ -6,6 +6,13 @@
 
 namespace endtoend {
 
+// Whether the program is built for another CPU and runs under qemu-user.
+#ifdef ANGLECONV_EMULATOR
+inline constexpr bool ProgramRunsUnderEmulator = true;
+#else
+inline constexpr bool ProgramRunsUnderEmulator = false;
+#endif
+
 enum class InputKind { File, Pipe, Closed, Directory };
 enum class OutputKind { File, Pipe, Closed, DevFull };
 
