@@ -15,14 +15,15 @@ constexpr std::int64_t ExponentCeiling = 1000000000000000;
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-// The text being read: the current character and its 1-based position.
+// The text being read: where it starts and the current character.
 struct Cursor {
   const char* text;
-  std::int32_t position = 1;
+  const char* at = text;
 
-  char Current() const { return text[position - 1]; }
-  bool AtEnd() const { return Current() == '\0'; }
-  void MoveOn() { ++position; }
+  char Current() const { return *at; }
+  bool AtEnd() const { return *at == '\0'; }
+  void MoveOn() { ++at; }
+  std::int32_t Position() const { return static_cast<std::int32_t>(at - text) + 1; }
 };
 
 // The mantissa accumulator. Each digit makes it accumulator * 10 + digit,
@@ -79,6 +80,10 @@ std::int32_t ClampScale(std::int64_t n) {
 struct DecimalText {
   std::string_view integerDigits;
   std::string_view fractionDigits;
+  // The first digits as an integer, which is the whole mantissa of the
+  // common short numbers: any 18 digits stay below 10^18 < 2^63.
+  std::uint64_t leadingDigits = 0;
+  std::size_t digitCount = 0;
   std::int64_t exponent = 0;
   bool negative = false;
   std::int32_t errorPosition = 0;  // 0 when the whole text is a number
@@ -93,12 +98,16 @@ bool TakeSign(Cursor& cursor) {
   return sign == '-';
 }
 
-std::string_view TakeDigits(Cursor& cursor) {
-  const char* start = cursor.text + cursor.position - 1;
-  while (IsDigit(cursor.Current())) {
-    cursor.MoveOn();
+constexpr std::size_t LeadingDigitCapacity = 18;
+
+std::string_view TakeDigits(Cursor& cursor, DecimalText& parsed) {
+  const char* start = cursor.at;
+  for (; IsDigit(cursor.Current()); cursor.MoveOn()) {
+    if (parsed.digitCount++ < LeadingDigitCapacity) {
+      parsed.leadingDigits = parsed.leadingDigits * 10 + static_cast<std::uint64_t>(cursor.Current() - '0');
+    }
   }
-  return {start, static_cast<std::size_t>(cursor.text + cursor.position - 1 - start)};
+  return {start, static_cast<std::size_t>(cursor.at - start)};
 }
 
 // The exponent part: 'E' or 'e', an optional sign, then nothing but digits
@@ -134,23 +143,27 @@ DecimalText ParseDecimal(const char* text) {
   }
   parsed.negative = TakeSign(cursor);
   if (cursor.AtEnd()) {
-    parsed.errorPosition = cursor.position;  // something must follow the sign
+    parsed.errorPosition = cursor.Position();  // something must follow the sign
     return parsed;
   }
-  parsed.integerDigits = TakeDigits(cursor);
+  parsed.integerDigits = TakeDigits(cursor, parsed);
   if (cursor.Current() == '.') {
     cursor.MoveOn();
-    parsed.fractionDigits = TakeDigits(cursor);
+    parsed.fractionDigits = TakeDigits(cursor, parsed);
   }
   const bool moreTextFollows = !cursor.AtEnd();
   if (moreTextFollows && !ParseExponent(cursor, parsed.exponent)) {
-    parsed.errorPosition = cursor.position;
+    parsed.errorPosition = cursor.Position();
   }
   return parsed;
 }
 
-// The digits of both parts, one after the other, into the accumulator.
+// The digits of both parts, one after the other, into the accumulator; a
+// short mantissa is already there, exact, as the accumulator would hold it.
 Extended AccumulateDigits(const DecimalText& parsed) {
+  if (parsed.digitCount <= LeadingDigitCapacity) {
+    return WidenInteger(static_cast<std::int64_t>(parsed.leadingDigits));
+  }
   MantissaAccumulator accumulator;
   for (const std::string_view digits : {parsed.integerDigits, parsed.fractionDigits}) {
     for (const char digit : digits) {
