@@ -106,7 +106,8 @@ Ordering CompareNumbers(const Operand& x, const Operand& y) {
   if (x.sign != y.sign) {
     return x.sign ? Ordering::Less : Ordering::Greater;
   }
-  // Same sign: order the magnitudes, then turn the order round for negatives.
+  // Same sign: order the magnitudes (a zero, exponent 1 and significand 0,
+  // sorts below every other), then turn the order round for negatives.
   Ordering magnitude = Ordering::Equal;
   if (x.exponent != y.exponent) {
     magnitude = x.exponent < y.exponent ? Ordering::Less : Ordering::Greater;
@@ -120,8 +121,8 @@ Ordering CompareNumbers(const Operand& x, const Operand& y) {
 }
 
 Ordering Compare(Extended a, Extended b, bool signaling, std::uint16_t& status) {
-  Operand x = Unpack(a);
-  Operand y = Unpack(b);
+  const Operand x = Unpack(a);
+  const Operand y = Unpack(b);
   if (IsUnsupportedKind(x.kind) || IsUnsupportedKind(y.kind)) {
     status |= InvalidFlag;
     return Ordering::Unordered;
@@ -133,8 +134,6 @@ Ordering Compare(Extended a, Extended b, bool signaling, std::uint16_t& status) 
     return Ordering::Unordered;
   }
   NoteDenormals(x, y, status);
-  // A zero's exponent field reads as 1 and its significand as 0: it sorts
-  // below every other magnitude.
   return CompareNumbers(x, y);
 }
 
