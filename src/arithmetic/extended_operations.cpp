@@ -85,6 +85,9 @@ void NoteDenormals(const Operand& x, const Operand& y, std::uint16_t& status) {
   }
 }
 
+// Below any normalized denormal's exponent by more than a 128-bit shift.
+constexpr std::int32_t ZeroExponent = -0x8000;
+
 // Gives a denormal's significand its integer bit, lowering the exponent.
 void Normalize(Operand& x) {
   assert(x.significand != 0);
@@ -103,7 +106,8 @@ Ordering CompareNumbers(const Operand& x, const Operand& y) {
   if (x.sign != y.sign) {
     return x.sign ? Ordering::Less : Ordering::Greater;
   }
-  // Same sign: order the magnitudes, then turn the order round for negatives.
+  // Same sign: order the magnitudes (a zero, exponent 1 and significand 0,
+  // sorts below every other), then turn the order round for negatives.
   Ordering magnitude = Ordering::Equal;
   if (x.exponent != y.exponent) {
     magnitude = x.exponent < y.exponent ? Ordering::Less : Ordering::Greater;
@@ -117,8 +121,8 @@ Ordering CompareNumbers(const Operand& x, const Operand& y) {
 }
 
 Ordering Compare(Extended a, Extended b, bool signaling, std::uint16_t& status) {
-  Operand x = Unpack(a);
-  Operand y = Unpack(b);
+  const Operand x = Unpack(a);
+  const Operand y = Unpack(b);
   if (IsUnsupportedKind(x.kind) || IsUnsupportedKind(y.kind)) {
     status |= InvalidFlag;
     return Ordering::Unordered;
@@ -130,8 +134,6 @@ Ordering Compare(Extended a, Extended b, bool signaling, std::uint16_t& status) 
     return Ordering::Unordered;
   }
   NoteDenormals(x, y, status);
-  // A zero's exponent field reads as 1 and its significand as 0: it sorts
-  // below every other magnitude.
   return CompareNumbers(x, y);
 }
 
@@ -293,7 +295,7 @@ Ordering CompareSignaling(Extended a, Extended b, std::uint16_t& status) { retur
 namespace detail {
 
 Extended AddAny(Extended a, Extended b, bool negateB, Rounding rounding, std::uint16_t& status) {
-  const Operand x = Unpack(a);
+  Operand x = Unpack(a);
   Operand y = Unpack(b);
   Extended result;
   if (SettleNaNs(a, b, x, y, result, status)) {
@@ -309,12 +311,27 @@ Extended AddAny(Extended a, Extended b, bool negateB, Rounding rounding, std::ui
   if (infiniteX || infiniteY) {
     return SignedInfinity(infiniteX ? x.sign : y.sign);
   }
+  const bool zeroX = x.kind == ExtendedClass::Zero;
+  const bool zeroY = y.kind == ExtendedClass::Zero;
+  if (zeroX && zeroY) {
+    // Two zeros of one sign keep it; otherwise +0, or -0 when rounding down.
+    return SignedZero(x.sign == y.sign ? x.sign : rounding == Rounding::Down);
+  }
+  // A lone zero is the smaller operand, aligned away to nothing; a denormal
+  // is normalized below exponent 1 like any other value.
+  for (Operand* operand : {&x, &y}) {
+    if (operand->kind == ExtendedClass::Zero) {
+      operand->exponent = ZeroExponent;
+    } else {
+      Normalize(*operand);
+    }
+  }
   return AddFinite(x.sign, x.exponent, x.significand, y.sign, y.exponent, y.significand, rounding, status);
 }
 
 Extended MultiplyAny(Extended a, Extended b, Rounding rounding, std::uint16_t& status) {
-  const Operand x = Unpack(a);
-  const Operand y = Unpack(b);
+  Operand x = Unpack(a);
+  Operand y = Unpack(b);
   Extended result;
   if (SettleNaNs(a, b, x, y, result, status)) {
     return result;
@@ -329,6 +346,11 @@ Extended MultiplyAny(Extended a, Extended b, Rounding rounding, std::uint16_t& s
   if (infinite) {
     return SignedInfinity(sign);
   }
+  if (zero) {
+    return SignedZero(sign);
+  }
+  Normalize(x);
+  Normalize(y);
   return MultiplyFinite(sign, x.exponent, x.significand, y.exponent, y.significand, rounding, status);
 }
 

@@ -74,9 +74,9 @@ constexpr bool IsNormalFast(Extended x) {
   return exponent < MaxExponentField - 1 && static_cast<std::int64_t>(x.significand) < 0;
 }
 
-// The sum of two finite values given as sign, exponent (1 for denormals)
-// and significand. The larger magnitude goes first, so that the difference
-// of the aligned significands is never negative.
+// The sum of two non-zero finite values given as sign, exponent and
+// significand with its integer bit set. The larger magnitude goes first, so
+// that the difference of the aligned significands is never negative.
 inline Extended AddFinite(bool signA, std::int32_t exponentA, std::uint64_t significandA, bool signB,
                           std::int32_t exponentB, std::uint64_t significandB, Rounding rounding,
                           std::uint16_t& status) {
@@ -89,25 +89,29 @@ inline Extended AddFinite(bool signA, std::int32_t exponentA, std::uint64_t sign
   // significand keep the aligned operand's dropped bits exactly enough.
   const Wide larger = Wide{significandA} << 63;
   const Wide smaller = ShiftRightSticky(Wide{significandB} << 63, exponentA - exponentB);
-  // Added, or subtracted as the two's complement, without a branch.
-  const Wide negate = signA == signB ? 0 : ~Wide{0};
-  const Wide sum = larger + ((smaller ^ negate) - negate);
-  if (sum == 0) {
-    // Exact zero: two zeros of one sign keep it, otherwise +0 (-0 rounding down).
-    const bool sign = signA == signB ? signA : rounding == Rounding::Down;
-    return {static_cast<std::uint16_t>(sign ? SignBit : 0), 0};
+  if (signA == signB) {
+    // The sum's top bit is bit 127 or 126: one shift normalizes it.
+    const Wide sum = larger + smaller;
+    const auto shift = static_cast<std::int32_t>(~(sum >> 127) & 1);
+    return PackExtended(RoundNormalized<ExtendedFormat>(signA, exponentA + 1 - shift, sum << shift, rounding, status));
   }
-  return PackExtended(RoundToFormat<ExtendedFormat>(signA, exponentA + 1, sum, rounding, status));
+  const Wide difference = larger - smaller;
+  if (difference == 0) {
+    // Exact cancellation gives +0, or -0 when rounding down.
+    return {static_cast<std::uint16_t>(rounding == Rounding::Down ? SignBit : 0), 0};
+  }
+  return PackExtended(RoundToFormat<ExtendedFormat>(signA, exponentA + 1, difference, rounding, status));
 }
 
+// Both significands must have their integer bit set: the product's top bit
+// is then bit 127 or 126, and one shift normalizes it.
 inline Extended MultiplyFinite(bool sign, std::int32_t exponentA, std::uint64_t significandA, std::int32_t exponentB,
                                std::uint64_t significandB, Rounding rounding, std::uint16_t& status) {
+  assert((significandA & significandB & IntegerBit) != 0);
   const Wide product = Wide{significandA} * significandB;
-  if (product == 0) {
-    return {static_cast<std::uint16_t>(sign ? SignBit : 0), 0};
-  }
-  return PackExtended(
-      RoundToFormat<ExtendedFormat>(sign, exponentA + exponentB - ExponentBias + 1, product, rounding, status));
+  const auto shift = static_cast<std::int32_t>(~(product >> 127) & 1);
+  const std::int32_t exponent = exponentA + exponentB - ExponentBias + 1 - shift;
+  return PackExtended(RoundNormalized<ExtendedFormat>(sign, exponent, product << shift, rounding, status));
 }
 
 // Both significands must have their integer bit set. The 64-bit quotient
@@ -168,7 +172,7 @@ inline std::uint64_t StoreDoubleBits(Extended x, std::uint16_t controlWord, std:
   if (!detail::IsNormalFast(x)) [[unlikely]] {
     return detail::StoreDoubleAny(x, RoundingOf(controlWord), status);
   }
-  return detail::PackDouble(detail::RoundToFormat<detail::DoubleFormat>(
+  return detail::PackDouble(detail::RoundNormalized<detail::DoubleFormat>(
       SignOf(x), ExponentFieldOf(x), detail::Wide{x.significand} << 64, RoundingOf(controlWord), status));
 }
 inline double StoreDouble(Extended x, std::uint16_t controlWord, std::uint16_t& status) {

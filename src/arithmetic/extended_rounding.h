@@ -97,16 +97,14 @@ Rounded OverflowResult(bool sign, Rounding rounding, std::uint16_t& status) {
 template <typename Format>
 Rounded RoundTiny(bool sign, std::int32_t exponent, Wide significand, Rounding rounding, std::uint16_t& status);
 
+// The same for a significand whose bit 127 is set.
 template <typename Format>
-inline Rounded RoundToFormat(bool sign, std::int32_t exponent, Wide significand, Rounding rounding,
-                             std::uint16_t& status) {
+inline Rounded RoundNormalized(bool sign, std::int32_t exponent, Wide significand, Rounding rounding,
+                               std::uint16_t& status) {
   constexpr int dropped = 128 - Format::Precision;
   constexpr Wide droppedMask = (Wide{1} << dropped) - 1;
   constexpr Wide half = Wide{1} << (dropped - 1);
-  assert(significand != 0);
-  const int shift = CountLeadingZeros(significand);
-  significand <<= shift;
-  exponent -= shift;
+  assert((significand >> 127) != 0);
   if (exponent < Format::MinExponent) [[unlikely]] {
     return RoundTiny<Format>(sign, exponent, significand, rounding, status);
   }
@@ -127,6 +125,14 @@ inline Rounded RoundToFormat(bool sign, std::int32_t exponent, Wide significand,
     status |= PrecisionFlag;
   }
   return {sign, exponent, kept};
+}
+
+template <typename Format>
+inline Rounded RoundToFormat(bool sign, std::int32_t exponent, Wide significand, Rounding rounding,
+                             std::uint16_t& status) {
+  assert(significand != 0);
+  const int shift = CountLeadingZeros(significand);
+  return RoundNormalized<Format>(sign, exponent - shift, significand << shift, rounding, status);
 }
 
 template <typename Format>

@@ -54,6 +54,32 @@ void SoftStoreDouble(benchmark::State& state) {
   state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(Count));
 }
 
+// Digit accumulation, x = x * 10 + digit, as reading a number does: each
+// step waits for the one before, so this measures latency.
+std::vector<Extended> Digits() {
+  std::vector<Extended> digits(Count);
+  for (std::size_t i = 0; i < Count; ++i) {
+    digits[i] = soft_x87::WidenInteger(static_cast<std::int64_t>((i * 7 + 3) % 10));
+  }
+  return digits;
+}
+
+void SoftDigitChain(benchmark::State& state) {
+  const std::vector<Extended> digits = Digits();
+  const Extended ten = soft_x87::WidenInteger(10);
+  std::uint16_t status = 0;
+  for (auto _ : state) {
+    Extended x = soft_x87::WidenInteger(0);
+    for (std::size_t i = 0; i < Count; ++i) {
+      x = soft_x87::Add(soft_x87::Multiply(x, ten, NearestWord, status), digits[i], NearestWord, status);
+    }
+    benchmark::DoNotOptimize(x);
+  }
+  benchmark::DoNotOptimize(status);
+  state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(Count));
+}
+BENCHMARK(SoftDigitChain);
+
 BENCHMARK_TEMPLATE(Soft, soft_x87::Add);
 BENCHMARK_TEMPLATE(Soft, soft_x87::Multiply);
 BENCHMARK_TEMPLATE(Soft, soft_x87::Divide);
@@ -93,6 +119,26 @@ X87_BENCHMARK(X87Add, "fadd")
 X87_BENCHMARK(X87Multiply, "fmul")
 X87_BENCHMARK(X87Divide, "fdiv")
 #undef X87_BENCHMARK
+
+void X87DigitChain(benchmark::State& state) {
+  const std::vector<long double> digits = Hardware(Digits());
+  const long double ten = 10;
+  std::uint16_t status = 0;
+  for (auto _ : state) {
+    long double x = 0;
+    for (std::size_t i = 0; i < Count; ++i) {
+      std::uint16_t s;
+      asm volatile("fmul %%st(1), %%st\n\tfnstsw %1" : "+t"(x), "=&a"(s) : "u"(ten));
+      status |= s;
+      asm volatile("fadd %%st(1), %%st\n\tfnstsw %1" : "+t"(x), "=&a"(s) : "u"(digits[i]));
+      status |= s;
+    }
+    benchmark::DoNotOptimize(x);
+  }
+  benchmark::DoNotOptimize(status);
+  state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(Count));
+}
+BENCHMARK(X87DigitChain);
 
 void X87StoreDouble(benchmark::State& state) {
   const std::vector<long double> a = Hardware(Operands(1));
