@@ -134,8 +134,29 @@ EXTENDED_OPERATION std::int64_t RoundReal(Extended x) {
   return result;
 }
 
+namespace extended_detail {
+
+// The order of two normal values, which raises no flag: by sign, then by
+// exponent and significand, reversed for negatives.
+constexpr bool LessNormal(Extended a, Extended b) {
+  const bool negativeA = soft_x87::SignOf(a);
+  if (negativeA != soft_x87::SignOf(b)) {
+    return negativeA;
+  }
+  const auto exponentA = soft_x87::ExponentFieldOf(a);
+  const auto exponentB = soft_x87::ExponentFieldOf(b);
+  const bool magnitudeLess = exponentA != exponentB ? exponentA < exponentB : a.significand < b.significand;
+  const bool magnitudeEqual = exponentA == exponentB && a.significand == b.significand;
+  return negativeA ? !magnitudeLess && !magnitudeEqual : magnitudeLess;
+}
+
+}  // namespace extended_detail
+
 // a < b, as an ordered comparison (any NaN is an invalid operation).
 EXTENDED_OPERATION bool IsLess(Extended a, Extended b) {
+  if (soft_x87::detail::IsNormalFast(a) && soft_x87::detail::IsNormalFast(b)) [[likely]] {
+    return extended_detail::LessNormal(a, b);
+  }
   std::uint16_t flags = 0;
   const soft_x87::Ordering order = soft_x87::CompareSignaling(a, b, flags);
   extended_detail::Record(flags);

@@ -1,5 +1,6 @@
 #include "realtext/real_to_text.h"
 
+#include <array>
 #include <cstring>
 
 #include "realtext/ten_powers.h"
@@ -63,11 +64,24 @@ bool SpecialText(const ExtendedBits& bits, TextBuilder& built) {
   return false;
 }
 
-// The nine decimal digits of value (below 10^9), with leading zeros.
+// "00", "01", ... "99": two digits per division.
+constexpr std::array<char, 200> DigitPairs = [] {
+  std::array<char, 200> pairs{};
+  for (std::size_t i = 0; i < 100; ++i) {
+    pairs[2 * i] = static_cast<char>('0' + i / 10);
+    pairs[2 * i + 1] = static_cast<char>('0' + i % 10);
+  }
+  return pairs;
+}();
+
+// The nine decimal digits of value (below 10^9), with leading zeros: the
+// first alone, then four pairs from the right.
 void PutNineDigits(std::uint32_t value, char* to) {
-  for (std::int32_t position = 8; position >= 0; --position) {
-    to[position] = static_cast<char>('0' + value % 10);
-    value /= 10;
+  to[0] = static_cast<char>('0' + value / 100000000);
+  value %= 100000000;
+  for (std::int32_t position = 7; position >= 1; position -= 2) {
+    std::memcpy(to + position, DigitPairs.data() + 2 * (value % 100), 2);
+    value /= 100;
   }
 }
 
