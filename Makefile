@@ -15,15 +15,15 @@ preset = ./tools/configure $(1) && env -u MAKELEVEL -u MAKEFLAGS -u MFLAGS cmake
 # Configure, build and run the tests of one preset.
 preset_tests = $(call preset,$(1)) && ctest --preset $(1)
 
-.PHONY: all build run install lint test test-gcc test-sanitizers test-clang test-fuzz \
-	valgrind fuzz bench clean deps-run deps-test deps-bench
+.PHONY: all build run install package lint test test-gcc test-sanitizers test-clang test-fuzz \
+	test-package valgrind fuzz bench clean deps-run deps-test deps-bench
 
 all: build
 
 deps-run deps-test deps-bench:
 	@./tools/check-dependencies $(@:deps-%=%)
 
-# The program alone.
+# The program and its man page, nothing else.
 build: deps-run
 	$(call preset,release)
 
@@ -32,6 +32,10 @@ run: build
 
 install: build
 	cmake --install build --prefix $(PREFIX)
+
+# The Debian package, build/angleconv_VERSION_ARCH.deb.
+package: build
+	cpack --preset release
 
 # Formatting, layering, clang-tidy and cppcheck; any finding fails.
 lint: deps-test
@@ -47,6 +51,7 @@ test: deps-test
 	@$(STAGE) clang $(MAKE) test-clang
 	@$(STAGE) "fuzz smoke" $(MAKE) test-fuzz
 	@$(STAGE) valgrind $(MAKE) valgrind
+	@$(STAGE) package $(MAKE) test-package
 	@$(STAGE) summary
 
 test-gcc:
@@ -61,6 +66,10 @@ test-clang:
 # A few seconds of each fuzzer.
 test-fuzz:
 	$(call preset_tests,fuzz)
+
+# The package built, its contents and control fields checked, its program run.
+test-package: build
+	ctest --preset release
 
 # A normal and a failing run under valgrind, on a dynamically linked build
 # (valgrind cannot follow the static C library's start-up).
