@@ -46,12 +46,12 @@ inline Extended Widen(float value, std::uint16_t& status) {
 // fchs: only the sign changes, for every encoding, with no flag.
 constexpr Extended Negate(Extended x) { return {static_cast<std::uint16_t>(x.signExponent ^ SignBit), x.significand}; }
 
-// frndint: x rounded to an integral value under the rounding control.
-Extended RoundToIntegral(Extended x, std::uint16_t controlWord, std::uint16_t& status);
+// frndint: a rounded to an integral value under the rounding control.
+Extended RoundToIntegral(Extended a, std::uint16_t controlWord, std::uint16_t& status);
 
-// fistp m64: x rounded to an integer under the rounding control; NaNs,
+// fistp m64: a rounded to an integer under the rounding control; NaNs,
 // infinities and values out of range give 0x8000000000000000 with IE.
-std::int64_t RoundToInt64(Extended x, std::uint16_t controlWord, std::uint16_t& status);
+std::int64_t RoundToInt64(Extended a, std::uint16_t controlWord, std::uint16_t& status);
 
 // fucomi (quiet: only signalling NaNs and unsupported encodings raise IE)
 // and fcomi (signalling: every NaN raises IE). Zeros of either sign are
@@ -66,7 +66,7 @@ namespace detail {
 Extended AddAny(Extended a, Extended b, bool negateB, Rounding rounding, std::uint16_t& status);
 Extended MultiplyAny(Extended a, Extended b, Rounding rounding, std::uint16_t& status);
 Extended DivideAny(Extended a, Extended b, Rounding rounding, std::uint16_t& status);
-std::uint64_t StoreDoubleAny(Extended x, Rounding rounding, std::uint16_t& status);
+std::uint64_t StoreDoubleAny(Extended a, Rounding rounding, std::uint16_t& status);
 
 // Exponent field in 1..7FFE and integer bit set.
 constexpr bool IsNormalFast(Extended x) {
