@@ -100,7 +100,9 @@ Extended ScaleByPowerOfTen(Extended x, std::int32_t n) {
     return Extended{};
   }
   if (n > 0) {
-    return ApplyTenPowers(x, n, [](Extended a, Extended b) __attribute__((always_inline)) { return Multiply(a, b); });
+    return ApplyTenPowers(
+        x, n, [](Extended a, Extended b) __attribute__((always_inline)) { return Multiply(a, b); });
   }
-  return ApplyTenPowers(x, -n, [](Extended a, Extended b) __attribute__((always_inline)) { return Divide(a, b); });
+  return ApplyTenPowers(
+      x, -n, [](Extended a, Extended b) __attribute__((always_inline)) { return Divide(a, b); });
 }
