@@ -80,7 +80,7 @@ void PutNineDigits(std::uint32_t value, char* to) {
   to[0] = static_cast<char>('0' + value / 100000000);
   value %= 100000000;
   for (std::int32_t position = 7; position >= 1; position -= 2) {
-    std::memcpy(to + position, DigitPairs.data() + 2 * (value % 100), 2);
+    std::memcpy(to + position, DigitPairs.data() + 2 * std::size_t{value % 100}, 2);
     value /= 100;
   }
 }
