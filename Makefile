@@ -1,75 +1,95 @@
-# Front door of the project: `make run` and `make test` do all the set-up.
-GENERATOR := $(shell command -v ninja >/dev/null 2>&1 && echo Ninja || echo "Unix Makefiles")
-CMAKE_FLAGS := -G "$(GENERATOR)"
-CTEST := ctest --output-on-failure --no-tests=error
-JOBS := $(shell nproc 2>/dev/null || echo 2)
+# Front door of the project. `make run` builds the program alone and starts
+# it; `make test` builds and runs every check, one line per stage, and ends
+# with the count of the tests it ran. Every build is a preset of
+# CMakePresets.json, so an IDE builds the same things; tools/configure
+# chooses Ninja or make, whichever is installed. Each target first checks
+# (and, as root on Debian, installs) the Debian packages it needs.
+JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 FUZZ_SECONDS ?= 60
 PREFIX ?= /usr/local
+STAGE := ./tools/stage
 
-.PHONY: all build run lint valgrind test test-gcc test-asan test-clang test-fuzz bench fuzz install deps clean
+# Configure and build one preset. Without this make's variables, a build
+# with make does not announce every folder it enters.
+preset = ./tools/configure $(1) && env -u MAKELEVEL -u MAKEFLAGS -u MFLAGS cmake --build --preset $(1) -j $(JOBS)
+# Configure, build and run the tests of one preset.
+preset_tests = $(call preset,$(1)) && ctest --preset $(1)
+
+.PHONY: all build run install package lint test test-gcc test-sanitizers test-clang test-fuzz \
+	test-package valgrind fuzz bench clean deps-run deps-test deps-bench
 
 all: build
 
-deps:
-	@./tools/check-dependencies
+deps-run deps-test deps-bench:
+	@./tools/check-dependencies $(@:deps-%=%)
 
-build: deps
-	cmake -S . -B build $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=g++
-	cmake --build build -j $(JOBS)
+# The program and its man page, nothing else.
+build: deps-run
+	$(call preset,release)
 
 run: build
 	./build/angleconv
 
-# Formatting, clang-tidy and cppcheck; any finding fails.
-lint: deps
+install: build
+	cmake --install build --prefix $(PREFIX)
+
+# The Debian package, build/angleconv_VERSION_ARCH.deb.
+package: build
+	cpack --preset release
+
+# Formatting, layering, clang-tidy and cppcheck; any finding fails.
+lint: deps-test
 	./tools/lint
 
-test: lint
-	$(MAKE) test-gcc test-asan test-clang test-fuzz valgrind
+# Each stage keeps its output in build-logs/ and prints it only when it
+# fails; a stage is one line here.
+test: deps-test
+	@$(STAGE) start
+	@$(STAGE) lint ./tools/lint
+	@$(STAGE) g++ $(MAKE) test-gcc
+	@$(STAGE) sanitizers $(MAKE) test-sanitizers
+	@$(STAGE) clang $(MAKE) test-clang
+	@$(STAGE) "fuzz smoke" $(MAKE) test-fuzz
+	@$(STAGE) valgrind $(MAKE) valgrind
+	@$(STAGE) package $(MAKE) test-package
+	@$(STAGE) summary
+
+test-gcc:
+	$(call preset_tests,gcc)
+
+test-sanitizers:
+	$(call preset_tests,sanitizers)
+
+test-clang:
+	$(call preset_tests,clang)
+
+# A few seconds of each fuzzer.
+test-fuzz:
+	$(call preset_tests,fuzz)
+
+# The package built, its contents and control fields checked, its program run.
+test-package: build
+	ctest --preset release
 
 # A normal and a failing run under valgrind, on a dynamically linked build
-# (valgrind cannot follow the static C library's start-up; it also computes
-# x87 arithmetic in double precision, so no floating-point fault is tried).
-valgrind: deps
-	cmake -S . -B build-valgrind $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=Release -DANGLECONV_TESTS=OFF -DANGLECONV_STATIC=OFF
-	cmake --build build-valgrind -j $(JOBS) --target angleconv
-	printf 'rad\n1\nd\n\n' | valgrind -q --error-exitcode=99 ./build-valgrind/angleconv >/dev/null
-	printf 'rad\nabc\n' | valgrind -q --error-exitcode=99 ./build-valgrind/angleconv >/dev/null 2>&1; test $$? -eq 1
+# (valgrind cannot follow the static C library's start-up).
+valgrind: deps-test
+	$(call preset_tests,valgrind)
 
-test-gcc: build
-	$(CTEST) --test-dir build
-
-test-asan: deps
-	cmake -S . -B build-asan $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_COMPILER=g++ -DANGLECONV_SANITIZE=ON
-	cmake --build build-asan -j $(JOBS)
-	$(CTEST) --test-dir build-asan
-
-test-clang: deps
-	cmake -S . -B build-clang $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=clang++
-	cmake --build build-clang -j $(JOBS)
-	$(CTEST) --test-dir build-clang
-
-# Each fuzz target for FUZZ_SECONDS; `make test` runs them for a few seconds.
-fuzz: deps
-	cmake -S . -B build-fuzz $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=clang++ -DANGLECONV_FUZZ=ON -DANGLECONV_TESTS=OFF
-	cmake --build build-fuzz -j $(JOBS)
-	$(CTEST) --test-dir build-fuzz
+# Each fuzz target for FUZZ_SECONDS, with corpora kept in fuzz/corpus-*,
+# after the seeds have been replayed as tests.
+fuzz: deps-test
+	$(call preset,fuzz)
+	ctest --preset fuzz -R _seeds
 	mkdir -p fuzz/corpus-text_to_real fuzz/corpus-real_to_text fuzz/corpus-dialogue
 	./build-fuzz/fuzz/text_to_real_fuzzer -max_total_time=$(FUZZ_SECONDS) -max_len=80 fuzz/corpus-text_to_real fuzz/seeds/text_to_real
 	./build-fuzz/fuzz/real_to_text_fuzzer -max_total_time=$(FUZZ_SECONDS) -max_len=18 fuzz/corpus-real_to_text fuzz/seeds/real_to_text
 	./build-fuzz/fuzz/dialogue_fuzzer -max_total_time=$(FUZZ_SECONDS) -max_len=512 fuzz/corpus-dialogue fuzz/seeds/dialogue
 
-test-fuzz:
-	$(MAKE) fuzz FUZZ_SECONDS=5
-
-install: build
-	cmake --install build --prefix $(PREFIX)
-
-bench: build
-	cmake -S . -B build-bench $(CMAKE_FLAGS) -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=g++ -DANGLECONV_TESTS=OFF -DANGLECONV_BENCH=ON
-	cmake --build build-bench -j $(JOBS)
+bench: deps-bench build
+	$(call preset,bench)
 	./build-bench/bench/angleconv_bench
 	./bench/startup build/angleconv build-bench/startup
 
 clean:
-	rm -rf build build-asan build-clang build-bench build-fuzz build-lint build-valgrind
+	rm -rf build build-*

@@ -49,6 +49,9 @@ std::size_t VirtualQuery(const void* address, MEMORY_BASIC_INFORMATION* informat
 
 [[noreturn]] void ExitProcess(UINT exitCode);
 
+// The command line in the platform's form (program name, then the
+// arguments, each after one blank); "angleconv" until main has handed
+// over the arguments.
 LPSTR GetCommandLineA();
 void GetStartupInfoA(STARTUPINFOA* information);
 DWORD GetVersion();
@@ -56,6 +59,15 @@ BOOL GetVersionExA(OSVERSIONINFOA* information);
 DWORD GetThreadLocale();
 DWORD GetCurrentThreadId();
 BOOL FreeLibrary(HMODULE module);
+
+// The POSIX stand-in for the command line the Windows loader prepares:
+// main hands over its arguments before anything else runs. An argument that
+// is empty or holds a blank, a tab or a quote is written in quotes, as the
+// platform's argument parser expects:
+//   {"angleconv", "--help"}        -> angleconv --help
+//   {"/opt/my apps/angleconv", ""} -> "/opt/my apps/angleconv" ""
+//   {"angleconv", "say \"hi\""}     -> angleconv "say \"hi\""
+void SetCommandLineFromArguments(int count, char** arguments);
 
 // What a POSIX parent sees of a Windows exit code: its low eight bits,
 // except that a non-zero code is never turned into success (255 instead).

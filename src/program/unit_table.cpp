@@ -12,8 +12,9 @@
 
 namespace {
 
-// Start-up facts the core records; nothing in this program reads them, as
-// it takes no arguments and prints nothing that depends on the locale.
+// Start-up facts the core records; nothing in this program reads them: main
+// has answered --help and --version before the start-up, and nothing printed
+// depends on the locale.
 struct RecordedStartupFacts {
   LPSTR commandLine;
   WORD showWindowMode;

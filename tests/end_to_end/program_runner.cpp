@@ -14,6 +14,7 @@
 #include <future>
 #include <stdexcept>
 #include <thread>
+#include <vector>
 
 #include "support/descriptors.h"
 
@@ -22,14 +23,19 @@ namespace {
 
 const char* const Program = ANGLECONV_BINARY;
 
-// Replaces the child with the program, under the emulator when the program
-// is built for another CPU.
-[[noreturn]] void ExecProgram() {
+// Replaces the child with the program and its arguments, under the emulator
+// when the program is built for another CPU.
+[[noreturn]] void ExecProgram(const std::vector<std::string>& programArguments = {}) {
+  std::vector<char*> arguments;
 #ifdef ANGLECONV_EMULATOR
-  execlp(ANGLECONV_EMULATOR, ANGLECONV_EMULATOR, Program, static_cast<char*>(nullptr));
-#else
-  execl(Program, Program, static_cast<char*>(nullptr));
+  arguments.push_back(const_cast<char*>(ANGLECONV_EMULATOR));
 #endif
+  arguments.push_back(const_cast<char*>(Program));
+  for (const std::string& argument : programArguments) {
+    arguments.push_back(const_cast<char*>(argument.c_str()));
+  }
+  arguments.push_back(nullptr);
+  execvp(arguments[0], arguments.data());
   _exit(127);
 }
 
@@ -161,7 +167,7 @@ ProgramRun RunAngleconv(const std::string& input, const RunOptions& options) {
       const rlimit limit{options.addressSpaceLimit, options.addressSpaceLimit};
       setrlimit(RLIMIT_AS, &limit);
     }
-    ExecProgram();
+    ExecProgram(options.arguments);
   }
 
   std::promise<void> outputClosed;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace endtoend {
 
@@ -26,6 +27,8 @@ struct RunOptions {
   // With InputKind::Pipe and closeOutputAfter: written to standard input
   // only after the reader has closed its end of standard output.
   std::string inputAfterOutputClosed;
+  // Command-line arguments after the program name.
+  std::vector<std::string> arguments;
   // Address-space limit of the child in bytes (0: none).
   unsigned long long addressSpaceLimit = 0;
 };
