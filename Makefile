@@ -16,7 +16,7 @@ preset = ./tools/configure $(1) && env -u MAKELEVEL -u MAKEFLAGS -u MFLAGS cmake
 preset_tests = $(call preset,$(1)) && ctest --preset $(1)
 
 .PHONY: all build run install package lint test test-gcc test-sanitizers test-clang test-fuzz \
-	test-package valgrind fuzz bench clean deps-run deps-test deps-bench
+	test-package valgrind cross fuzz bench clean deps-run deps-test deps-bench
 
 all: build
 
@@ -52,6 +52,8 @@ test: deps-test
 	@$(STAGE) "fuzz smoke" $(MAKE) test-fuzz
 	@$(STAGE) valgrind $(MAKE) valgrind
 	@$(STAGE) package $(MAKE) test-package
+	@$(STAGE) aarch64 $(call preset_tests,aarch64)
+	@$(STAGE) s390x $(call preset_tests,s390x)
 	@$(STAGE) summary
 
 test-gcc:
@@ -76,6 +78,12 @@ test-package: build
 valgrind: deps-test
 	$(call preset_tests,valgrind)
 
+# The whole project for aarch64 and for s390x (big-endian), every test run
+# under qemu-user: build-aarch64/angleconv and build-s390x/angleconv.
+cross: deps-test
+	$(call preset_tests,aarch64)
+	$(call preset_tests,s390x)
+
 # Each fuzz target for FUZZ_SECONDS, with corpora kept in fuzz/corpus-*,
 # after the seeds have been replayed as tests.
 fuzz: deps-test
@@ -85,10 +93,14 @@ fuzz: deps-test
 	./build-fuzz/fuzz/text_to_real_fuzzer -max_total_time=$(FUZZ_SECONDS) -max_len=80 fuzz/corpus-text_to_real fuzz/seeds/text_to_real
 	./build-fuzz/fuzz/real_to_text_fuzzer -max_total_time=$(FUZZ_SECONDS) -max_len=18 fuzz/corpus-real_to_text fuzz/seeds/real_to_text
 	./build-fuzz/fuzz/dialogue_fuzzer -max_total_time=$(FUZZ_SECONDS) -max_len=512 fuzz/corpus-dialogue fuzz/seeds/dialogue
+	mkdir -p fuzz/corpus-extended_arithmetic
+	./build-fuzz/fuzz/extended_arithmetic_fuzzer -max_total_time=$(FUZZ_SECONDS) -max_len=220 fuzz/corpus-extended_arithmetic
 
 bench: deps-bench build
 	$(call preset,bench)
-	./build-bench/bench/angleconv_bench
+	./build-bench/bench/angleconv_bench --benchmark_repetitions=9 --benchmark_enable_random_interleaving=true \
+	  --benchmark_report_aggregates_only=true
+	./build-bench/bench/extended_arithmetic_bench
 	./bench/startup build/angleconv build-bench/startup
 
 clean:
