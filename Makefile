@@ -16,7 +16,7 @@ preset = ./tools/configure $(1) && env -u MAKELEVEL -u MAKEFLAGS -u MFLAGS cmake
 preset_tests = $(call preset,$(1)) && ctest --preset $(1)
 
 .PHONY: all build run install package lint test test-gcc test-sanitizers test-clang test-fuzz \
-	test-package valgrind cross fuzz bench clean deps-run deps-test deps-bench
+	test-package test-aarch64 test-s390x valgrind cross fuzz bench clean deps-run deps-test deps-bench
 
 all: build
 
@@ -52,8 +52,8 @@ test: deps-test
 	@$(STAGE) "fuzz smoke" $(MAKE) test-fuzz
 	@$(STAGE) valgrind $(MAKE) valgrind
 	@$(STAGE) package $(MAKE) test-package
-	@$(STAGE) aarch64 $(call preset_tests,aarch64)
-	@$(STAGE) s390x $(call preset_tests,s390x)
+	@$(STAGE) aarch64 $(MAKE) test-aarch64
+	@$(STAGE) s390x $(MAKE) test-s390x
 	@$(STAGE) summary
 
 test-gcc:
@@ -80,9 +80,10 @@ valgrind: deps-test
 
 # The whole project for aarch64 and for s390x (big-endian), every test run
 # under qemu-user: build-aarch64/angleconv and build-s390x/angleconv.
-cross: deps-test
-	$(call preset_tests,aarch64)
-	$(call preset_tests,s390x)
+cross: deps-test test-aarch64 test-s390x
+
+test-aarch64 test-s390x:
+	$(call preset_tests,$(@:test-%=%))
 
 # Each fuzz target for FUZZ_SECONDS, with corpora kept in fuzz/corpus-*,
 # after the seeds have been replayed as tests.
