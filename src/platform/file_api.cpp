@@ -11,12 +11,29 @@ namespace {
 thread_local DWORD lastError = ERROR_SUCCESS;
 
 // The one translation from POSIX error numbers to the Windows error numbers
-// that GetLastError answers; an errno not listed is a general failure (31).
-//   EBADF           -> 6   ERROR_INVALID_HANDLE  (closed or wrong-direction descriptor)
-//   EACCES, EPERM   -> 5   ERROR_ACCESS_DENIED
-//   ENOSPC, EDQUOT  -> 112 ERROR_DISK_FULL
-//   EPIPE           -> 232 ERROR_NO_DATA         (writing to a pipe without reader)
-//   EISDIR          -> 267 ERROR_DIRECTORY       (a directory read as a file)
+// that GetLastError answers: for each error a terminal, pipe, socket or file
+// can give, the code Windows gives for the same condition. An errno not
+// listed is a general failure (31).
+//   EBADF                   -> 6    ERROR_INVALID_HANDLE     (closed or wrong-direction descriptor)
+//   EACCES, EPERM           -> 5    ERROR_ACCESS_DENIED
+//   EROFS                   -> 19   ERROR_WRITE_PROTECT
+//   ENXIO, ENODEV           -> 55   ERROR_DEV_NOT_EXIST      (the device behind a handle has gone)
+//   ECONNRESET, ENETRESET   -> 64   ERROR_NETNAME_DELETED    (what Windows reads from a reset socket)
+//   ENOSPC, EDQUOT          -> 112  ERROR_DISK_FULL
+//   ETIMEDOUT               -> 121  ERROR_SEM_TIMEOUT        (a device or connection timed out)
+//   ESPIPE                  -> 132  ERROR_SEEK_ON_DEVICE     (seeking a pipe or terminal)
+//   EFBIG                   -> 223  ERROR_FILE_TOO_LARGE     (beyond the file size limit, ulimit -f)
+//   EPIPE, ESHUTDOWN        -> 232  ERROR_NO_DATA            (a pipe or socket without reader)
+//   EISDIR                  -> 267  ERROR_DIRECTORY          (a directory read as a file)
+//   EFAULT                  -> 998  ERROR_NOACCESS           (a buffer outside the address space)
+//   ESTALE                  -> 1006 ERROR_FILE_INVALID       (a file gone from under its handle)
+//   EIO                     -> 1117 ERROR_IO_DEVICE          (a failed device, a hung-up terminal)
+//   ECONNREFUSED            -> 1225 ERROR_CONNECTION_REFUSED
+//   ENETDOWN, ENETUNREACH   -> 1231 ERROR_NETWORK_UNREACHABLE
+//   EHOSTDOWN, EHOSTUNREACH -> 1232 ERROR_HOST_UNREACHABLE
+//   ECONNABORTED            -> 1236 ERROR_CONNECTION_ABORTED
+//   ENOBUFS                 -> 1450 ERROR_NO_SYSTEM_RESOURCES
+//   ENOTCONN, EDESTADDRREQ  -> 2250 ERROR_NOT_CONNECTED
 //   ENOENT 2, EMFILE/ENFILE 4, ENOMEM 8, EINVAL 87
 struct ErrorTranslation {
   int errnoValue;
@@ -27,10 +44,31 @@ constexpr ErrorTranslation ErrorTable[] = {
     {EBADF, ERROR_INVALID_HANDLE},
     {EACCES, ERROR_ACCESS_DENIED},
     {EPERM, ERROR_ACCESS_DENIED},
+    {EROFS, ERROR_WRITE_PROTECT},
+    {ENXIO, ERROR_DEV_NOT_EXIST},
+    {ENODEV, ERROR_DEV_NOT_EXIST},
+    {ECONNRESET, ERROR_NETNAME_DELETED},
+    {ENETRESET, ERROR_NETNAME_DELETED},
     {ENOSPC, ERROR_DISK_FULL},
     {EDQUOT, ERROR_DISK_FULL},
+    {ETIMEDOUT, ERROR_SEM_TIMEOUT},
+    {ESPIPE, ERROR_SEEK_ON_DEVICE},
+    {EFBIG, ERROR_FILE_TOO_LARGE},
     {EPIPE, ERROR_NO_DATA},
+    {ESHUTDOWN, ERROR_NO_DATA},
     {EISDIR, ERROR_DIRECTORY},
+    {EFAULT, ERROR_NOACCESS},
+    {ESTALE, ERROR_FILE_INVALID},
+    {EIO, ERROR_IO_DEVICE},
+    {ECONNREFUSED, ERROR_CONNECTION_REFUSED},
+    {ENETDOWN, ERROR_NETWORK_UNREACHABLE},
+    {ENETUNREACH, ERROR_NETWORK_UNREACHABLE},
+    {EHOSTDOWN, ERROR_HOST_UNREACHABLE},
+    {EHOSTUNREACH, ERROR_HOST_UNREACHABLE},
+    {ECONNABORTED, ERROR_CONNECTION_ABORTED},
+    {ENOBUFS, ERROR_NO_SYSTEM_RESOURCES},
+    {ENOTCONN, ERROR_NOT_CONNECTED},
+    {EDESTADDRREQ, ERROR_NOT_CONNECTED},
     {ENOENT, ERROR_FILE_NOT_FOUND},
     {EMFILE, ERROR_TOO_MANY_OPEN_FILES},
     {ENFILE, ERROR_TOO_MANY_OPEN_FILES},
@@ -62,7 +100,10 @@ BOOL FailWithErrno() {
 
 }  // namespace
 
-void IgnoreWriteSignals() { signal(SIGPIPE, SIG_IGN); }
+void IgnoreWriteSignals() {
+  signal(SIGPIPE, SIG_IGN);
+  signal(SIGXFSZ, SIG_IGN);
+}
 
 // GetLastError: the last error of this thread.
 DWORD GetLastError() { return lastError; }

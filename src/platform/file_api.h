@@ -16,6 +16,7 @@ BOOL CloseHandle(HANDLE object);
 DWORD GetLastError();
 }
 
-// Makes writing to a pipe without a reader an error number of WriteFile,
-// never a silent death by signal. A step of the start-up.
+// Makes writing to a pipe without a reader, or beyond the file size limit,
+// an error number of WriteFile, never a silent death by signal. A step of
+// the start-up.
 void IgnoreWriteSignals();
