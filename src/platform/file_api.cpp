@@ -2,6 +2,7 @@
 
 #include <errno.h>
 #include <fcntl.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -98,6 +99,25 @@ BOOL FailWithErrno() {
   return FALSE;
 }
 
+// After a read or write that failed: true when it is to be made again, after
+// an interruption, or once a descriptor in non-blocking mode is ready
+// (`readiness` is POLLIN or POLLOUT), as a blocking Windows handle waits.
+// Otherwise errno holds the failure.
+bool ShouldRetry(int descriptor, short readiness) {
+  if (errno == EINTR) {
+    return true;
+  }
+  if (errno != EAGAIN && errno != EWOULDBLOCK) {
+    return false;
+  }
+  pollfd waiting{descriptor, readiness, 0};
+  int ready;
+  do {
+    ready = poll(&waiting, 1, -1);
+  } while (ready < 0 && errno == EINTR);
+  return ready > 0;
+}
+
 }  // namespace
 
 void IgnoreWriteSignals() {
@@ -146,8 +166,9 @@ DWORD GetFileType(HANDLE file) {
   return FILE_TYPE_DISK;
 }
 
-// ReadFile: one read, retried when a signal interrupts it; a pipe whose
-// writer has gone reads as 0 bytes, the end of the data.
+// ReadFile: one read, retried when a signal interrupts it, and waiting for
+// data on a descriptor in non-blocking mode; a pipe whose writer has gone
+// reads as 0 bytes, the end of the data.
 BOOL ReadFile(HANDLE file, void* buffer, DWORD bytesToRead, DWORD* bytesRead, void* /*overlapped*/) {
   *bytesRead = 0;
   const int descriptor = DescriptorOf(file);
@@ -158,7 +179,7 @@ BOOL ReadFile(HANDLE file, void* buffer, DWORD bytesToRead, DWORD* bytesRead, vo
   ssize_t count;
   do {
     count = read(descriptor, buffer, bytesToRead);
-  } while (count < 0 && errno == EINTR);
+  } while (count < 0 && ShouldRetry(descriptor, POLLIN));
   if (count < 0) {
     return FailWithErrno();
   }
@@ -167,7 +188,8 @@ BOOL ReadFile(HANDLE file, void* buffer, DWORD bytesToRead, DWORD* bytesRead, vo
 }
 
 // WriteFile: the whole block, as a blocking Windows handle writes it, through
-// short writes and interruptions; callers do not look at the count written.
+// short writes, interruptions and a full pipe in non-blocking mode; callers
+// do not look at the count written.
 BOOL WriteFile(HANDLE file, const void* buffer, DWORD bytesToWrite, DWORD* bytesWritten, void* /*overlapped*/) {
   if (bytesWritten != nullptr) {
     *bytesWritten = 0;
@@ -181,7 +203,7 @@ BOOL WriteFile(HANDLE file, const void* buffer, DWORD bytesToWrite, DWORD* bytes
   DWORD written = 0;
   while (written < bytesToWrite) {
     const ssize_t count = write(descriptor, bytes + written, bytesToWrite - written);
-    if (count < 0 && errno == EINTR) {
+    if (count < 0 && ShouldRetry(descriptor, POLLOUT)) {
       continue;
     }
     if (count <= 0) {
