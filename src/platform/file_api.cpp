@@ -220,6 +220,35 @@ BOOL WriteFile(HANDLE file, const void* buffer, DWORD bytesToWrite, DWORD* bytes
   return TRUE;
 }
 
+// SetFilePointer: moves the position of a seekable handle by a signed
+// distance (its high half in *distanceToMoveHigh when given) from FILE_BEGIN,
+// FILE_CURRENT or FILE_END; the low half of the new position, its high half
+// in *distanceToMoveHigh, or INVALID_SET_FILE_POINTER. A pipe or terminal
+// cannot seek (ERROR_SEEK_ON_DEVICE).
+//   at 10 of a file, distance -3 from FILE_CURRENT -> 7
+DWORD SetFilePointer(HANDLE file, LONG distanceToMove, LONG* distanceToMoveHigh, DWORD moveMethod) {
+  constexpr int Origins[] = {SEEK_SET, SEEK_CUR, SEEK_END};
+  const int descriptor = DescriptorOf(file);
+  if (descriptor < 0 || moveMethod > FILE_END) {
+    lastError = descriptor < 0 ? ERROR_INVALID_HANDLE : ERROR_INVALID_PARAMETER;
+    return INVALID_SET_FILE_POINTER;
+  }
+  off_t distance = distanceToMove;
+  if (distanceToMoveHigh != nullptr) {
+    distance = static_cast<off_t>(*distanceToMoveHigh) * 0x100000000 + static_cast<DWORD>(distanceToMove);
+  }
+  const off_t position = lseek(descriptor, distance, Origins[moveMethod]);
+  if (position < 0) {
+    FailWithErrno();
+    return INVALID_SET_FILE_POINTER;
+  }
+  if (distanceToMoveHigh != nullptr) {
+    *distanceToMoveHigh = static_cast<LONG>(position / 0x100000000);
+  }
+  lastError = ERROR_SUCCESS;
+  return static_cast<DWORD>(position);
+}
+
 // CloseHandle: closes the descriptor behind the handle.
 BOOL CloseHandle(HANDLE object) {
   const int descriptor = DescriptorOf(object);

@@ -16,12 +16,21 @@ constexpr std::int32_t StreamNotPrepared = 102;
 constexpr std::int32_t StreamClosed = 103;
 constexpr std::int32_t NotOpenForReading = 104;
 constexpr std::int32_t NotOpenForWriting = 105;
+constexpr std::uint8_t EndMarker = 26;
 
 bool IsOpenMode(std::uint16_t mode) { return mode == ModeInput || mode == ModeOutput || mode == ModeInOut; }
 
 bool IsModeValue(std::uint16_t mode) { return mode == ModeClosed || IsOpenMode(mode); }
 
 bool IsStandardOutputStream(const TextStream& stream) { return &stream == &Output || &stream == &ErrorStream; }
+
+// The marker that the reader plants alone in the buffer when a refill
+// brought nothing: not a byte of the input. (A file whose last byte is a
+// lone 26 in its fill looks the same; that byte, unread, would only end the
+// next reader's data, which finds the end there anyway.)
+bool HoldsPlantedEndMarker(const TextStream& stream) {
+  return stream.position == 0 && stream.limit == 1 && stream.bufferData[0] == EndMarker;
+}
 
 std::int32_t StoreResult(std::int32_t result) {
   if (result != 0) {
@@ -112,7 +121,7 @@ std::int32_t BindStandardHandle(TextStream& stream) {
   stream.flushOp = NoOperation;
   stream.bufferSize = StreamBufferSize;
   stream.bufferData = stream.inlineBuffer;
-  stream.closeOp = NoOperation;
+  stream.closeOp = stream.openMode == ModeInput ? GiveBackReadAhead : NoOperation;
   // Step 4: the standard handle of the stream's direction.
   DWORD which = STD_INPUT_HANDLE;
   if (stream.openMode == ModeOutput) {
@@ -169,6 +178,14 @@ std::int32_t DrainBuffer(TextStream& stream) {
   stream.position = 0;
   // Step 4: a failed write is the system's error code.
   return succeeded ? 0 : static_cast<std::int32_t>(GetLastError());
+}
+
+std::int32_t GiveBackReadAhead(TextStream& stream) {
+  const std::uint32_t unread = stream.limit - stream.position - (HoldsPlantedEndMarker(stream) ? 1 : 0);
+  if (unread > 0 && GetFileType(stream.osHandle) == FILE_TYPE_DISK) {
+    SetFilePointer(stream.osHandle, -static_cast<LONG>(unread), nullptr, FILE_CURRENT);
+  }
+  return 0;
 }
 
 std::int32_t FlushStream(TextStream& stream) { return ApplyFlushRule(stream, stream.transferOp); }

@@ -58,6 +58,12 @@ bool EnsureOpenForWriting(TextStream& stream);
 std::int32_t BindStandardHandle(TextStream& stream);
 std::int32_t FillBuffer(TextStream& stream);
 std::int32_t DrainBuffer(TextStream& stream);
+// The close operation of Input: the bytes read ahead but not consumed go
+// back to a seekable handle (a file), as C programs leave it at exit, so that
+// the next program reading the same open file starts where this one stopped:
+// `for i in 1 2 3; do angleconv; done < batch.txt` converts three angles.
+// A handle that cannot seek keeps its position. Always 0.
+std::int32_t GiveBackReadAhead(TextStream& stream);
 std::int32_t FlushStream(TextStream& stream);
 std::int32_t FlushAfterStatement(TextStream& stream);
 std::int32_t CloseStream(TextStream& stream);
