@@ -2,6 +2,7 @@
 // their Windows names, so that the code above it reads as if written for Windows.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 using BYTE = std::uint8_t;
@@ -11,6 +12,7 @@ using UINT = std::uint32_t;
 using LONG = std::int32_t;
 using BOOL = std::int32_t;
 using ULONG_PTR = std::uintptr_t;
+using SIZE_T = std::size_t;
 using HANDLE = void*;
 using HMODULE = void*;
 using HINSTANCE = void*;
