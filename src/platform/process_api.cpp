@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
@@ -10,6 +11,10 @@ extern "C" char __executable_start;
 extern "C" char _end;
 
 namespace {
+
+constexpr char PlainProgramName[] = "angleconv";
+// The name the program was started with (argv[0]), once main has given it.
+const char* StartedName = nullptr;
 
 // The platform's limit for a command line, terminating zero included.
 constexpr std::size_t CommandLineCapacity = 32768;
@@ -53,10 +58,26 @@ void AppendArgument(const char* argument) {
   Append('"');
 }
 
+// `path` cut to size - 1 characters and a zero byte; returns the length.
+DWORD CopyPath(const char* path, LPSTR fileName, DWORD size) {
+  const std::size_t length = std::min<std::size_t>(std::strlen(path), size - 1);
+  std::memcpy(fileName, path, length);
+  fileName[length] = '\0';
+  return static_cast<DWORD>(length);
+}
+
+// The path of the program where /proc cannot say: the name it was started
+// with, or its plain name when it was started without one.
+DWORD CopyStartedName(LPSTR fileName, DWORD size) {
+  const bool named = StartedName != nullptr && StartedName[0] != '\0';
+  return CopyPath(named ? StartedName : PlainProgramName, fileName, size);
+}
+
 }  // namespace
 
 void SetCommandLineFromArguments(int count, char** arguments) {
   CommandLineLength = 0;
+  StartedName = count > 0 ? arguments[0] : nullptr;
   if (count > 0 && arguments[0] != nullptr) {
     // The program name is quoted when it holds a blank or a tab; a quote
     // cannot stand in it and is left out.
@@ -91,10 +112,11 @@ DWORD GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size) {
   if (module != &__executable_start || size == 0) {
     return 0;
   }
+  // The executable's path; without /proc (a chroot or container), the name
+  // the program was started with.
   const ssize_t length = readlink("/proc/self/exe", fileName, size - 1);
   if (length <= 0) {
-    fileName[0] = '\0';
-    return 0;
+    return CopyStartedName(fileName, size);
   }
   fileName[length] = '\0';
   return static_cast<DWORD>(length);

@@ -38,8 +38,9 @@ struct OSVERSIONINFOA {
 HMODULE GetModuleHandleA(LPCSTR moduleName);
 
 // The path of the module whose image starts at `module` (the program: its
-// executable); 0 when `module` is not a module base. The path is cut to
-// size - 1 characters and always ends with a zero byte.
+// executable, or where /proc is missing the name it was started with);
+// 0 when `module` is not a module base. The path is cut to size - 1
+// characters and always ends with a zero byte.
 DWORD GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size);
 
 // The region that holds `address`: committed, with the module base as its
