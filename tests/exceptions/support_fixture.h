@@ -10,7 +10,6 @@
 #include "exceptions/exception_classes.h"
 #include "platform/exception_api.h"
 #include "platform/process_api.h"
-#include "support/sanitizers.h"
 
 class WithExceptionSupport : public ::testing::Test {
  protected:

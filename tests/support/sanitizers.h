@@ -1,6 +1,6 @@
-// Whether this build runs under the address sanitizer, whose allocator ends
-// the process on a failed allocation instead of calling the new handler,
-// and whose instrumented code moves the addresses a report shows.
+// Whether this build runs under the address sanitizer, whose run-time needs
+// far more address space than the program and reads /proc, and whose
+// instrumented code moves the addresses a report shows.
 #pragma once
 
 #if defined(__SANITIZE_ADDRESS__)
