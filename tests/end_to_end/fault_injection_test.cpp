@@ -1,11 +1,13 @@
-// The real program with standard handles that fail: each run ends with its
-// exact bytes and exit code, by a report and never by a signal, and nothing
-// written before the failure is lost.
+// The real program with standard handles that fail or misbehave: each run
+// ends with its exact bytes and exit code, by a report and never by a signal,
+// within bounded memory, and nothing written before the failure is lost.
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "end_to_end/program_runner.h"
+#include "support/descriptors.h"
+#include "support/sanitizers.h"
 
 namespace {
 
@@ -59,7 +61,21 @@ const FaultCase Faults[] = {
      Report("EInOutError", "I/O error 105."), 1},
     {"standard output on a full disk", "rad\n1\nd\n\n", InputKind::File, OutputKind::DevFull, OutputKind::Pipe, "",
      Report("EInOutError", "I/O error 112."), 1},
+    {"file size limit 0, normal run", "rad\n1\nd\n\n", InputKind::File, OutputKind::FileBeyondSizeLimit,
+     OutputKind::Pipe, "", Report("EInOutError", "I/O error 223."), 1},
+    {"file size limit 0, failing run", "rad\nabc\n", InputKind::File, OutputKind::FileBeyondSizeLimit, OutputKind::Pipe,
+     "", Report("EInOutError", "Invalid numeric input."), 1},
+    {"non-blocking standard input fed later", "rad\n1\nd\n\n", InputKind::NonBlockingPipe, OutputKind::File,
+     OutputKind::Pipe, WholeRun, "", 0},
+    {"non-blocking standard output, paused reader", "rad\n1\nd\n\n", InputKind::File, OutputKind::NonBlockingPipe,
+     OutputKind::Pipe, WholeRun, "", 0},
+    {"endless standard input without a line end", "", InputKind::DevZero, OutputKind::File, OutputKind::Pipe,
+     CrLf(UnitPrompt), Report("EOutOfMemory", "Out of memory."), 1},
 };
+
+// The memory manager serves at most 1 GiB; with the program's own share
+// every run stays below this.
+constexpr long PeakMemoryBoundKib = 1200L * 1024;
 
 TEST(FaultInjection, EachBrokenHandleEndsTheRunAsItShould) {
   for (const FaultCase& row : Faults) {
@@ -73,7 +89,42 @@ TEST(FaultInjection, EachBrokenHandleEndsTheRunAsItShould) {
     EXPECT_EQ(run.exitStatus, row.exitStatus);
     EXPECT_EQ(run.standardOutput, row.standardOutput);
     EXPECT_EQ(MaskAddress(run.standardError), row.standardError);
+    EXPECT_LT(run.peakMemoryKib, PeakMemoryBoundKib);
   }
+}
+
+// Each run gives back what it read ahead, so the next run over the same
+// open file (a shell loop) finds its own dialogue.
+TEST(FaultInjection, RunsSharingOneInputFileEachReadTheirOwnDialogue) {
+  const std::string dialogues[] = {"rad\n1\nd\n\n", "g\n100\nrad\n\n", "d\n90\n30\n0\ng\n\n"};
+  const int file = testio::FileWith(dialogues[0] + dialogues[1] + dialogues[2]);
+  RunOptions shared;
+  shared.input = InputKind::Descriptor;
+  shared.inputDescriptor = file;
+  for (const std::string& dialogue : dialogues) {
+    SCOPED_TRACE(dialogue);
+    EXPECT_EQ(RunAngleconv("", shared).standardOutput, RunAngleconv(dialogue).standardOutput);
+  }
+  close(file);
+}
+
+// In a chroot or container without /proc the report still names the
+// program and the offset within it.
+TEST(FaultInjection, WithoutProcTheReportIsTheSame) {
+  if (BuiltWithSanitizers) {
+    GTEST_SKIP() << "skipped: the sanitizers' run-time needs /proc";
+  }
+  RunOptions withoutProc;
+  withoutProc.error = OutputKind::Pipe;
+  withoutProc.withoutProc = true;
+  const auto run = RunAngleconv("rad\nabc\n", withoutProc);
+  if (!run.arranged) {
+    GTEST_SKIP() << "skipped: this system permits no private mount namespace";
+  }
+  RunOptions normal;
+  normal.error = OutputKind::Pipe;
+  EXPECT_EQ(run.exitStatus, 1);
+  EXPECT_EQ(run.standardError, RunAngleconv("rad\nabc\n", normal).standardError);
 }
 
 TEST(FaultInjection, AReaderThatLeavesAfterTheFirstByteLosesNothingItRead) {

@@ -3,7 +3,9 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <pty.h>
+#include <sched.h>
 #include <signal.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <termios.h>
@@ -22,6 +24,25 @@ namespace endtoend {
 namespace {
 
 const char* const Program = ANGLECONV_BINARY;
+// How long a slow peer of the program waits before it writes or reads.
+constexpr auto PeerPause = std::chrono::milliseconds(300);
+
+bool IsFile(OutputKind kind) { return kind == OutputKind::File || kind == OutputKind::FileBeyondSizeLimit; }
+
+bool IsPipe(OutputKind kind) { return kind == OutputKind::Pipe || kind == OutputKind::NonBlockingPipe; }
+
+bool IsPipe(InputKind kind) { return kind == InputKind::Pipe || kind == InputKind::NonBlockingPipe; }
+
+// Fills a pipe in non-blocking mode until it takes no more; returns the
+// byte count.
+std::size_t FillPipe(int descriptor) {
+  const std::string block(4096, '#');
+  std::size_t filled = 0;
+  for (ssize_t n; (n = write(descriptor, block.data(), block.size())) > 0;) {
+    filled += static_cast<std::size_t>(n);
+  }
+  return filled;
+}
 
 // Replaces the child with the program and its arguments, under the emulator
 // when the program is built for another CPU.
@@ -43,8 +64,12 @@ const char* const Program = ANGLECONV_BINARY;
 // parent collects what was written to it.
 struct OutputChannel {
   explicit OutputChannel(OutputKind outputKind) : kind(outputKind), pipe(false) {
-    if (kind == OutputKind::File) {
+    if (IsFile(kind)) {
       file = testio::FileWith("");
+    }
+    if (kind == OutputKind::NonBlockingPipe) {
+      fcntl(pipe.far, F_SETFL, O_NONBLOCK);
+      filler = FillPipe(pipe.far);
     }
   }
   ~OutputChannel() {
@@ -55,20 +80,23 @@ struct OutputChannel {
   OutputChannel(const OutputChannel&) = delete;
   OutputChannel& operator=(const OutputChannel&) = delete;
 
-  std::string Written() const { return kind == OutputKind::File ? testio::ReadAll(file) : collected; }
+  std::string Written() const { return IsFile(kind) ? testio::ReadAll(file) : collected; }
 
   OutputKind kind;
   int file = -1;
   testio::Channel pipe;
   std::string collected;
+  std::size_t filler = 0;  // bytes in the pipe before the program starts
 };
 
 void ConnectOutputInChild(const OutputChannel& channel, int target) {
   switch (channel.kind) {
     case OutputKind::File:
+    case OutputKind::FileBeyondSizeLimit:
       dup2(channel.file, target);
       break;
     case OutputKind::Pipe:
+    case OutputKind::NonBlockingPipe:
       dup2(channel.pipe.far, target);
       break;
     case OutputKind::DevFull:
@@ -81,6 +109,9 @@ void ConnectOutputInChild(const OutputChannel& channel, int target) {
 
 void CollectPipe(OutputChannel& channel, long closeAfter, std::promise<void>* closed = nullptr) {
   close(channel.pipe.TakeFar());
+  if (channel.filler > 0) {
+    std::this_thread::sleep_for(PeerPause);
+  }
   char buffer[4096];
   for (;;) {
     std::size_t wanted = sizeof buffer;
@@ -98,6 +129,7 @@ void CollectPipe(OutputChannel& channel, long closeAfter, std::promise<void>* cl
     channel.collected.append(buffer, static_cast<std::size_t>(n));
   }
   close(channel.pipe.TakeNear());
+  channel.collected.erase(0, channel.filler);
   if (closed != nullptr) {
     closed->set_value();
   }
@@ -112,6 +144,68 @@ void WriteAll(int descriptor, const std::string& text) {
     }
     written += static_cast<std::size_t>(n);
   }
+}
+
+// A private mount namespace (in a user namespace of its own where the
+// system allows no other) with an empty file system over /proc.
+bool HideProc() {
+  if (unshare(CLONE_NEWNS) != 0 && unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0) {
+    return false;
+  }
+  return mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0 &&
+         mount("none", "/proc", "tmpfs", 0, nullptr) == 0;
+}
+
+// In the child: the standard descriptors and limits of the run; every
+// other descriptor is closed but `report`. False when a condition could
+// not be arranged.
+bool ArrangeChild(const RunOptions& options, int inputFile, const testio::Channel& inputPipe,
+                  const OutputChannel& output, const OutputChannel& error, int report) {
+  switch (options.input) {
+    case InputKind::File:
+      dup2(inputFile, 0);
+      break;
+    case InputKind::Pipe:
+    case InputKind::NonBlockingPipe:
+      dup2(inputPipe.near, 0);
+      break;
+    case InputKind::Closed:
+      break;  // closed last, so that no open below can take its number
+    case InputKind::Directory:
+      dup2(open("/tmp", O_RDONLY | O_DIRECTORY), 0);
+      break;
+    case InputKind::DevZero:
+      dup2(open("/dev/zero", O_RDONLY), 0);
+      break;
+    case InputKind::Descriptor:
+      dup2(options.inputDescriptor, 0);
+      break;
+  }
+  ConnectOutputInChild(output, 1);
+  ConnectOutputInChild(error, 2);
+  if (options.input == InputKind::Closed) {
+    close(0);
+  }
+  if (output.kind == OutputKind::Closed) {
+    close(1);
+  }
+  if (error.kind == OutputKind::Closed) {
+    close(2);
+  }
+  for (int descriptor = 3; descriptor < 64; ++descriptor) {
+    if (descriptor != report) {
+      close(descriptor);
+    }
+  }
+  if (options.addressSpaceLimit != 0) {
+    const rlimit limit{options.addressSpaceLimit, options.addressSpaceLimit};
+    setrlimit(RLIMIT_AS, &limit);
+  }
+  if (output.kind == OutputKind::FileBeyondSizeLimit) {
+    const rlimit none{0, 0};
+    setrlimit(RLIMIT_FSIZE, &none);
+  }
+  return !options.withoutProc || HideProc();
 }
 
 }  // namespace
@@ -131,50 +225,37 @@ ProgramRun RunAngleconv(const std::string& input, const RunOptions& options) {
   signal(SIGPIPE, SIG_IGN);
   const int inputFile = options.input == InputKind::File ? testio::FileWith(input) : -1;
   testio::Channel inputPipe(false);
+  if (options.input == InputKind::NonBlockingPipe) {
+    fcntl(inputPipe.near, F_SETFL, O_NONBLOCK);
+  }
   OutputChannel output(options.output);
   OutputChannel error(options.error);
 
+  // The child reports on this pipe, closed at its exec, that it could not
+  // arrange the conditions asked for.
+  int arrangement[2];
+  if (pipe2(arrangement, O_CLOEXEC) != 0) {
+    throw std::runtime_error("pipe failed");
+  }
   const pid_t child = fork();
   if (child == 0) {
-    switch (options.input) {
-      case InputKind::File:
-        dup2(inputFile, 0);
-        break;
-      case InputKind::Pipe:
-        dup2(inputPipe.near, 0);
-        break;
-      case InputKind::Closed:
-        break;  // closed last, so that no open below can take its number
-      case InputKind::Directory:
-        dup2(open("/tmp", O_RDONLY | O_DIRECTORY), 0);
-        break;
-    }
-    ConnectOutputInChild(output, 1);
-    ConnectOutputInChild(error, 2);
-    if (options.input == InputKind::Closed) {
-      close(0);
-    }
-    if (output.kind == OutputKind::Closed) {
-      close(1);
-    }
-    if (error.kind == OutputKind::Closed) {
-      close(2);
-    }
-    for (int descriptor = 3; descriptor < 64; ++descriptor) {
-      close(descriptor);
-    }
-    if (options.addressSpaceLimit != 0) {
-      const rlimit limit{options.addressSpaceLimit, options.addressSpaceLimit};
-      setrlimit(RLIMIT_AS, &limit);
+    close(arrangement[0]);
+    if (!ArrangeChild(options, inputFile, inputPipe, output, error, arrangement[1])) {
+      (void)!write(arrangement[1], "!", 1);
+      _exit(127);
     }
     ExecProgram(options.arguments);
   }
+  close(arrangement[1]);
 
   std::promise<void> outputClosed;
   std::thread writer;
   close(inputPipe.TakeNear());
-  if (options.input == InputKind::Pipe) {
+  if (IsPipe(options.input)) {
     writer = std::thread([&] {
+      if (options.input == InputKind::NonBlockingPipe) {
+        std::this_thread::sleep_for(PeerPause);
+      }
       WriteAll(inputPipe.far, input);
       if (!options.inputAfterOutputClosed.empty()) {
         outputClosed.get_future().wait();
@@ -184,15 +265,16 @@ ProgramRun RunAngleconv(const std::string& input, const RunOptions& options) {
     });
   }
   std::thread errorReader;
-  if (error.kind == OutputKind::Pipe) {
+  if (IsPipe(error.kind)) {
     errorReader = std::thread([&] { CollectPipe(error, -1); });
   }
-  if (output.kind == OutputKind::Pipe) {
+  if (IsPipe(output.kind)) {
     CollectPipe(output, options.closeOutputAfter, &outputClosed);
   }
 
   int status = 0;
-  waitpid(child, &status, 0);
+  rusage usage{};
+  wait4(child, &status, 0, &usage);
   if (writer.joinable()) {
     writer.join();
   }
@@ -201,6 +283,10 @@ ProgramRun RunAngleconv(const std::string& input, const RunOptions& options) {
   }
 
   ProgramRun run;
+  char failure;
+  run.arranged = read(arrangement[0], &failure, 1) != 1;
+  close(arrangement[0]);
+  run.peakMemoryKib = usage.ru_maxrss;
   run.standardOutput = output.Written();
   run.standardError = error.Written();
   if (WIFEXITED(status)) {

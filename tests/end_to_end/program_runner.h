@@ -14,8 +14,15 @@ inline constexpr bool ProgramRunsUnderEmulator = true;
 inline constexpr bool ProgramRunsUnderEmulator = false;
 #endif
 
-enum class InputKind { File, Pipe, Closed, Directory };
-enum class OutputKind { File, Pipe, Closed, DevFull };
+// NonBlockingPipe, for input: a pipe in non-blocking mode whose writer
+// starts only after a pause. DevZero: endless zero bytes, no line end.
+// Descriptor: RunOptions::inputDescriptor, shared with the caller.
+enum class InputKind { File, Pipe, Closed, Directory, NonBlockingPipe, DevZero, Descriptor };
+// NonBlockingPipe, for output: a pipe in non-blocking mode, full when the
+// program starts, whose reader begins only after a pause (the filler is
+// not part of the collected bytes). FileBeyondSizeLimit: a file, with the
+// process's file size limit at 0 (ulimit -f 0).
+enum class OutputKind { File, Pipe, Closed, DevFull, NonBlockingPipe, FileBeyondSizeLimit };
 
 struct RunOptions {
   InputKind input = InputKind::File;
@@ -31,6 +38,10 @@ struct RunOptions {
   std::vector<std::string> arguments;
   // Address-space limit of the child in bytes (0: none).
   unsigned long long addressSpaceLimit = 0;
+  // With InputKind::Descriptor: the open descriptor the child reads.
+  int inputDescriptor = -1;
+  // The program runs in a private mount namespace where /proc is empty.
+  bool withoutProc = false;
 };
 
 struct ProgramRun {
@@ -38,6 +49,10 @@ struct ProgramRun {
   std::string standardError;
   int exitStatus = -1;  // -1 when it ended by a signal
   int signal = 0;
+  // False when the child could not arrange the conditions asked for (a
+  // system that does not permit a private mount namespace); nothing ran.
+  bool arranged = true;
+  long peakMemoryKib = 0;
 };
 
 ProgramRun RunAngleconv(const std::string& input, const RunOptions& options = {});
