@@ -148,8 +148,6 @@ int PosixExitStatus(UINT exitCode) {
   return (lowBits == 0 && exitCode != 0) ? 255 : lowBits;
 }
 
-void ExitProcess(UINT exitCode) { _exit(PosixExitStatus(exitCode)); }
-
 LPSTR GetCommandLineA() { return CommandLine; }
 
 void GetStartupInfoA(STARTUPINFOA* information) {
