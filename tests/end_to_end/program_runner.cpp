@@ -1,14 +1,11 @@
 #include "end_to_end/program_runner.h"
 
 #include <fcntl.h>
-#include <poll.h>
-#include <pty.h>
 #include <sched.h>
 #include <signal.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -33,33 +30,6 @@ bool IsPipe(OutputKind kind) { return kind == OutputKind::Pipe || kind == Output
 
 bool IsPipe(InputKind kind) { return kind == InputKind::Pipe || kind == InputKind::NonBlockingPipe; }
 
-// Fills a pipe in non-blocking mode until it takes no more; returns the
-// byte count.
-std::size_t FillPipe(int descriptor) {
-  const std::string block(4096, '#');
-  std::size_t filled = 0;
-  for (ssize_t n; (n = write(descriptor, block.data(), block.size())) > 0;) {
-    filled += static_cast<std::size_t>(n);
-  }
-  return filled;
-}
-
-// Replaces the child with the program and its arguments, under the emulator
-// when the program is built for another CPU.
-[[noreturn]] void ExecProgram(const std::vector<std::string>& programArguments = {}) {
-  std::vector<char*> arguments;
-#ifdef ANGLECONV_EMULATOR
-  arguments.push_back(const_cast<char*>(ANGLECONV_EMULATOR));
-#endif
-  arguments.push_back(const_cast<char*>(Program));
-  for (const std::string& argument : programArguments) {
-    arguments.push_back(const_cast<char*>(argument.c_str()));
-  }
-  arguments.push_back(nullptr);
-  execvp(arguments[0], arguments.data());
-  _exit(127);
-}
-
 // One standard handle of the child: what the child gets, and how the
 // parent collects what was written to it.
 struct OutputChannel {
@@ -69,7 +39,7 @@ struct OutputChannel {
     }
     if (kind == OutputKind::NonBlockingPipe) {
       fcntl(pipe.far, F_SETFL, O_NONBLOCK);
-      filler = FillPipe(pipe.far);
+      filler = testio::FillPipe(pipe.far);
     }
   }
   ~OutputChannel() {
@@ -135,17 +105,6 @@ void CollectPipe(OutputChannel& channel, long closeAfter, std::promise<void>* cl
   }
 }
 
-void WriteAll(int descriptor, const std::string& text) {
-  std::size_t written = 0;
-  while (written < text.size()) {
-    const ssize_t n = write(descriptor, text.data() + written, text.size() - written);
-    if (n <= 0) {
-      break;
-    }
-    written += static_cast<std::size_t>(n);
-  }
-}
-
 // A private mount namespace (in a user namespace of its own where the
 // system allows no other) with an empty file system over /proc.
 bool HideProc() {
@@ -208,7 +167,83 @@ bool ArrangeChild(const RunOptions& options, int inputFile, const testio::Channe
   return !options.withoutProc || HideProc();
 }
 
+// Forks the child that runs the program in the conditions asked for. It
+// reports on a pipe closed at its exec that it could not arrange them; the
+// parent keeps the reading end in arrangement[0].
+pid_t StartChild(const RunOptions& options, int inputFile, const testio::Channel& inputPipe,
+                 const OutputChannel& output, const OutputChannel& error, int (&arrangement)[2]) {
+  if (pipe2(arrangement, O_CLOEXEC) != 0) {
+    throw std::runtime_error("pipe failed");
+  }
+  const pid_t child = fork();
+  if (child == 0) {
+    close(arrangement[0]);
+    if (!ArrangeChild(options, inputFile, inputPipe, output, error, arrangement[1])) {
+      (void)!write(arrangement[1], "!", 1);
+      _exit(127);
+    }
+    ExecProgram(options.arguments);
+  }
+  close(arrangement[1]);
+  return child;
+}
+
+// Writes standard input from a thread when it is a pipe: after a pause for
+// a non-blocking one, and in two parts when the second waits for the
+// reader of standard output to go.
+std::thread FeedInput(const std::string& input, const RunOptions& options, testio::Channel& inputPipe,
+                      std::promise<void>& outputClosed) {
+  if (!IsPipe(options.input)) {
+    return {};
+  }
+  return std::thread([&input, &options, &inputPipe, &outputClosed] {
+    if (options.input == InputKind::NonBlockingPipe) {
+      std::this_thread::sleep_for(PeerPause);
+    }
+    testio::WriteAll(inputPipe.far, input);
+    if (!options.inputAfterOutputClosed.empty()) {
+      outputClosed.get_future().wait();
+      testio::WriteAll(inputPipe.far, options.inputAfterOutputClosed);
+    }
+    close(inputPipe.TakeFar());
+  });
+}
+
+// How the child ended, what it wrote, and whether it could arrange the run.
+ProgramRun Outcome(int status, const rusage& usage, int arrangement, const OutputChannel& output,
+                   const OutputChannel& error) {
+  ProgramRun run;
+  char failure;
+  run.arranged = read(arrangement, &failure, 1) != 1;
+  close(arrangement);
+  run.peakMemoryKib = usage.ru_maxrss;
+  run.standardOutput = output.Written();
+  run.standardError = error.Written();
+  if (WIFEXITED(status)) {
+    run.exitStatus = WEXITSTATUS(status);
+  } else if (WIFSIGNALED(status)) {
+    run.signal = WTERMSIG(status);
+  }
+  return run;
+}
+
 }  // namespace
+
+// Replaces the child with the program and its arguments, under the emulator
+// when the program is built for another CPU.
+void ExecProgram(const std::vector<std::string>& programArguments) {
+  std::vector<char*> arguments;
+#ifdef ANGLECONV_EMULATOR
+  arguments.push_back(const_cast<char*>(ANGLECONV_EMULATOR));
+#endif
+  arguments.push_back(const_cast<char*>(Program));
+  for (const std::string& argument : programArguments) {
+    arguments.push_back(const_cast<char*>(argument.c_str()));
+  }
+  arguments.push_back(nullptr);
+  execvp(arguments[0], arguments.data());
+  _exit(127);
+}
 
 std::string CrLf(const std::string& text) {
   std::string converted;
@@ -230,40 +265,12 @@ ProgramRun RunAngleconv(const std::string& input, const RunOptions& options) {
   }
   OutputChannel output(options.output);
   OutputChannel error(options.error);
-
-  // The child reports on this pipe, closed at its exec, that it could not
-  // arrange the conditions asked for.
   int arrangement[2];
-  if (pipe2(arrangement, O_CLOEXEC) != 0) {
-    throw std::runtime_error("pipe failed");
-  }
-  const pid_t child = fork();
-  if (child == 0) {
-    close(arrangement[0]);
-    if (!ArrangeChild(options, inputFile, inputPipe, output, error, arrangement[1])) {
-      (void)!write(arrangement[1], "!", 1);
-      _exit(127);
-    }
-    ExecProgram(options.arguments);
-  }
-  close(arrangement[1]);
+  const pid_t child = StartChild(options, inputFile, inputPipe, output, error, arrangement);
 
   std::promise<void> outputClosed;
-  std::thread writer;
   close(inputPipe.TakeNear());
-  if (IsPipe(options.input)) {
-    writer = std::thread([&] {
-      if (options.input == InputKind::NonBlockingPipe) {
-        std::this_thread::sleep_for(PeerPause);
-      }
-      WriteAll(inputPipe.far, input);
-      if (!options.inputAfterOutputClosed.empty()) {
-        outputClosed.get_future().wait();
-        WriteAll(inputPipe.far, options.inputAfterOutputClosed);
-      }
-      close(inputPipe.TakeFar());
-    });
-  }
+  std::thread writer = FeedInput(input, options, inputPipe, outputClosed);
   std::thread errorReader;
   if (IsPipe(error.kind)) {
     errorReader = std::thread([&] { CollectPipe(error, -1); });
@@ -275,96 +282,15 @@ ProgramRun RunAngleconv(const std::string& input, const RunOptions& options) {
   int status = 0;
   rusage usage{};
   wait4(child, &status, 0, &usage);
-  if (writer.joinable()) {
-    writer.join();
-  }
-  if (errorReader.joinable()) {
-    errorReader.join();
-  }
-
-  ProgramRun run;
-  char failure;
-  run.arranged = read(arrangement[0], &failure, 1) != 1;
-  close(arrangement[0]);
-  run.peakMemoryKib = usage.ru_maxrss;
-  run.standardOutput = output.Written();
-  run.standardError = error.Written();
-  if (WIFEXITED(status)) {
-    run.exitStatus = WEXITSTATUS(status);
-  } else if (WIFSIGNALED(status)) {
-    run.signal = WTERMSIG(status);
+  for (std::thread* thread : {&writer, &errorReader}) {
+    if (thread->joinable()) {
+      thread->join();
+    }
   }
   if (inputFile >= 0) {
     close(inputFile);
   }
-  return run;
-}
-
-TerminalSession::TerminalSession() {
-  // A line-buffered terminal without echo or output processing: Enter
-  // delivers a line ending in LF, and the program's bytes arrive unchanged.
-  termios settings{};
-  cfmakeraw(&settings);
-  settings.c_lflag |= ICANON;
-  settings.c_iflag |= ICRNL;
-  child_ = forkpty(&master_, nullptr, &settings, nullptr);
-  if (child_ == 0) {
-    ExecProgram();
-  }
-  if (child_ < 0) {
-    throw std::runtime_error("forkpty failed");
-  }
-}
-
-TerminalSession::~TerminalSession() {
-  if (child_ > 0) {
-    kill(child_, SIGKILL);
-    waitpid(child_, nullptr, 0);
-  }
-  if (master_ >= 0) {
-    close(master_);
-  }
-}
-
-bool TerminalSession::ReadSome(int timeoutMilliseconds) {
-  pollfd descriptor{master_, POLLIN, 0};
-  if (poll(&descriptor, 1, timeoutMilliseconds) <= 0) {
-    return false;
-  }
-  char buffer[512];
-  const ssize_t n = read(master_, buffer, sizeof buffer);
-  if (n <= 0) {
-    return false;
-  }
-  transcript_.append(buffer, static_cast<std::size_t>(n));
-  return true;
-}
-
-bool TerminalSession::WaitFor(const std::string& text) {
-  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-  while (transcript_.find(text) == std::string::npos) {
-    if (std::chrono::steady_clock::now() > deadline) {
-      return false;
-    }
-    ReadSome(100);
-  }
-  return true;
-}
-
-void TerminalSession::Type(const std::string& line) {
-  const std::string keys = line + "\r";
-  if (write(master_, keys.data(), keys.size()) != static_cast<ssize_t>(keys.size())) {
-    throw std::runtime_error("typing failed");
-  }
-}
-
-int TerminalSession::Finish() {
-  while (ReadSome(200)) {
-  }
-  int status = 0;
-  waitpid(child_, &status, 0);
-  child_ = -1;
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return Outcome(status, usage, arrangement[0], output, error);
 }
 
 }  // namespace endtoend

@@ -57,6 +57,10 @@ struct ProgramRun {
 
 ProgramRun RunAngleconv(const std::string& input, const RunOptions& options = {});
 
+// In a child process: replaces it with the program and its arguments, under
+// the emulator when the program is built for another CPU.
+[[noreturn]] void ExecProgram(const std::vector<std::string>& programArguments = {});
+
 // The text with every LF turned into CR LF, as the program ends its lines.
 std::string CrLf(const std::string& text);
 

@@ -61,6 +61,29 @@ inline std::string ReadAll(int descriptor) {
   return bytes;
 }
 
+// Fills a pipe in non-blocking mode until it takes no more; returns the
+// byte count.
+inline std::size_t FillPipe(int descriptor) {
+  const std::string block(4096, '#');
+  std::size_t filled = 0;
+  for (ssize_t n; (n = write(descriptor, block.data(), block.size())) > 0;) {
+    filled += static_cast<std::size_t>(n);
+  }
+  return filled;
+}
+
+// All of `text`, through short writes; stops at a failure.
+inline void WriteAll(int descriptor, const std::string& text) {
+  std::size_t written = 0;
+  while (written < text.size()) {
+    const ssize_t n = write(descriptor, text.data() + written, text.size() - written);
+    if (n <= 0) {
+      break;
+    }
+    written += static_cast<std::size_t>(n);
+  }
+}
+
 // What can be read until nothing more comes for 50 ms (a terminal passes
 // bytes on asynchronously).
 inline std::string Collect(int descriptor) {

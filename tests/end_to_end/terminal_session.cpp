@@ -1,0 +1,82 @@
+#include <poll.h>
+#include <pty.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <stdexcept>
+
+#include "end_to_end/program_runner.h"
+
+namespace endtoend {
+
+TerminalSession::TerminalSession() {
+  // A line-buffered terminal without echo or output processing: Enter
+  // delivers a line ending in LF, and the program's bytes arrive unchanged.
+  termios settings{};
+  cfmakeraw(&settings);
+  settings.c_lflag |= ICANON;
+  settings.c_iflag |= ICRNL;
+  child_ = forkpty(&master_, nullptr, &settings, nullptr);
+  if (child_ == 0) {
+    ExecProgram();
+  }
+  if (child_ < 0) {
+    throw std::runtime_error("forkpty failed");
+  }
+}
+
+TerminalSession::~TerminalSession() {
+  if (child_ > 0) {
+    kill(child_, SIGKILL);
+    waitpid(child_, nullptr, 0);
+  }
+  if (master_ >= 0) {
+    close(master_);
+  }
+}
+
+bool TerminalSession::ReadSome(int timeoutMilliseconds) {
+  pollfd descriptor{master_, POLLIN, 0};
+  if (poll(&descriptor, 1, timeoutMilliseconds) <= 0) {
+    return false;
+  }
+  char buffer[512];
+  const ssize_t n = read(master_, buffer, sizeof buffer);
+  if (n <= 0) {
+    return false;
+  }
+  transcript_.append(buffer, static_cast<std::size_t>(n));
+  return true;
+}
+
+bool TerminalSession::WaitFor(const std::string& text) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (transcript_.find(text) == std::string::npos) {
+    if (std::chrono::steady_clock::now() > deadline) {
+      return false;
+    }
+    ReadSome(100);
+  }
+  return true;
+}
+
+void TerminalSession::Type(const std::string& line) {
+  const std::string keys = line + "\r";
+  if (write(master_, keys.data(), keys.size()) != static_cast<ssize_t>(keys.size())) {
+    throw std::runtime_error("typing failed");
+  }
+}
+
+int TerminalSession::Finish() {
+  while (ReadSome(200)) {
+  }
+  int status = 0;
+  waitpid(child_, &status, 0);
+  child_ = -1;
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+}  // namespace endtoend
