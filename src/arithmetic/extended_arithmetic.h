@@ -150,6 +150,10 @@ constexpr bool LessNormal(Extended a, Extended b) {
   return negativeA ? !magnitudeLess && !magnitudeEqual : magnitudeLess;
 }
 
+constexpr bool IsNormalOrZero(Extended x) {
+  return soft_x87::detail::IsNormalFast(x) || (soft_x87::ExponentFieldOf(x) == 0 && x.significand == 0);
+}
+
 }  // namespace extended_detail
 
 // a < b, as an ordered comparison (any NaN is an invalid operation).
@@ -163,8 +167,13 @@ EXTENDED_OPERATION bool IsLess(Extended a, Extended b) {
   return order == soft_x87::Ordering::Less;
 }
 
-// a == b, as a quiet comparison (zeros of either sign are equal).
+// a == b, as a quiet comparison (zeros of either sign are equal). Normal
+// values and zeros raise no flag: they are equal when their bits are, or
+// when both are zeros.
 EXTENDED_OPERATION bool IsEqual(Extended a, Extended b) {
+  if (extended_detail::IsNormalOrZero(a) && extended_detail::IsNormalOrZero(b)) [[likely]] {
+    return a == b || (a.significand == 0 && b.significand == 0);
+  }
   std::uint16_t flags = 0;
   const soft_x87::Ordering order = soft_x87::CompareQuiet(a, b, flags);
   extended_detail::Record(flags);

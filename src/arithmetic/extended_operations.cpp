@@ -7,7 +7,6 @@ namespace soft_x87 {
 namespace {
 
 using detail::Rounded;
-using detail::RoundsUp;
 using detail::Wide;
 
 constexpr std::uint64_t IndefiniteDoubleBits = 0xFFF8000000000000;
@@ -137,36 +136,6 @@ Ordering Compare(Extended a, Extended b, bool signaling, std::uint16_t& status) 
   return CompareNumbers(x, y);
 }
 
-// The integer nearest to a non-zero finite magnitude under the rounding
-// control, as an unsigned value; `tooLarge` when it is 2^64 or more.
-struct Integral {
-  std::uint64_t magnitude;
-  bool inexact;
-  bool tooLarge;
-};
-
-Integral RoundMagnitude(const Operand& x, Rounding rounding) {
-  const std::int32_t power = x.exponent - ExponentBias;  // of the significand's top bit
-  if (power >= 63) {
-    // No fraction bits: integral as it stands (a larger value overflows 64 bits).
-    return {x.significand, false, power > 63};
-  }
-  if (power < 0) {
-    // Below one: only the comparison with one half matters. A value that is
-    // not in [1/2, 1) counts as just above zero.
-    const bool half = power == -1 && x.significand >= IntegerBit;
-    const std::uint64_t rest = half ? x.significand : 1;
-    const bool up = RoundsUp(rounding, x.sign, false, rest, IntegerBit);
-    return {up ? 1u : 0u, true, false};
-  }
-  const int fractionBits = 63 - power;
-  const std::uint64_t fractionMask = (std::uint64_t{1} << fractionBits) - 1;
-  const std::uint64_t whole = x.significand >> fractionBits;
-  const std::uint64_t rest = x.significand & fractionMask;
-  const bool up = RoundsUp(rounding, x.sign, (whole & 1) != 0, rest, std::uint64_t{1} << (fractionBits - 1));
-  return {whole + (up ? 1 : 0), rest != 0, false};
-}
-
 Extended FromMagnitude(bool sign, std::uint64_t magnitude) {
   if (magnitude == 0) {
     return SignedZero(sign);
@@ -253,7 +222,9 @@ Extended RoundToIntegral(Extended a, std::uint16_t controlWord, std::uint16_t& s
     case ExtendedClass::Normal:
       break;
   }
-  const Integral rounded = RoundMagnitude(x, RoundingOf(controlWord));
+  // The power of two of the significand's top bit.
+  const detail::Integral rounded =
+      detail::RoundMagnitude(x.sign, x.exponent - ExponentBias, x.significand, RoundingOf(controlWord));
   if (!rounded.inexact) {
     return a;
   }
@@ -261,32 +232,6 @@ Extended RoundToIntegral(Extended a, std::uint16_t controlWord, std::uint16_t& s
   // Rounding up may carry into 2^64 only from an exponent of 63, which has
   // no fraction bits; below that the magnitude fits.
   return FromMagnitude(x.sign, rounded.magnitude);
-}
-
-std::int64_t RoundToInt64(Extended a, std::uint16_t controlWord, std::uint16_t& status) {
-  const Operand x = Unpack(a);
-  switch (x.kind) {
-    case ExtendedClass::Zero:
-      return 0;
-    case ExtendedClass::Normal:
-    case ExtendedClass::Denormal:
-    case ExtendedClass::PseudoDenormal:
-      break;  // fistp raises no DE
-    default:
-      status |= InvalidFlag;
-      return IntegerIndefinite;
-  }
-  const Integral rounded = RoundMagnitude(x, RoundingOf(controlWord));
-  const std::uint64_t limit = x.sign ? std::uint64_t{1} << 63 : (std::uint64_t{1} << 63) - 1;
-  if (rounded.tooLarge || rounded.magnitude > limit) {
-    status |= InvalidFlag;
-    return IntegerIndefinite;
-  }
-  if (rounded.inexact) {
-    status |= PrecisionFlag;
-  }
-  const std::uint64_t bits = x.sign ? 0 - rounded.magnitude : rounded.magnitude;
-  return static_cast<std::int64_t>(bits);
 }
 
 Ordering CompareQuiet(Extended a, Extended b, std::uint16_t& status) { return Compare(a, b, false, status); }
@@ -385,6 +330,22 @@ Extended DivideAny(Extended a, Extended b, Rounding rounding, std::uint16_t& sta
   Normalize(x);
   Normalize(y);
   return DivideFinite(sign, x.exponent, x.significand, y.exponent, y.significand, rounding, status);
+}
+
+std::int64_t RoundToInt64Any(Extended a, Rounding rounding, std::uint16_t& status) {
+  const Operand x = Unpack(a);
+  switch (x.kind) {
+    case ExtendedClass::Zero:
+      return 0;
+    case ExtendedClass::Normal:
+    case ExtendedClass::Denormal:
+    case ExtendedClass::PseudoDenormal:
+      break;  // fistp raises no DE
+    default:
+      status |= InvalidFlag;
+      return IntegerIndefinite;
+  }
+  return RoundToInt64Finite(x.sign, x.exponent - ExponentBias, x.significand, rounding, status);
 }
 
 std::uint64_t StoreDoubleAny(Extended a, Rounding rounding, std::uint16_t& status) {

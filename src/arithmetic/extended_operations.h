@@ -49,10 +49,6 @@ constexpr Extended Negate(Extended x) { return {static_cast<std::uint16_t>(x.sig
 // frndint: a rounded to an integral value under the rounding control.
 Extended RoundToIntegral(Extended a, std::uint16_t controlWord, std::uint16_t& status);
 
-// fistp m64: a rounded to an integer under the rounding control; NaNs,
-// infinities and values out of range give 0x8000000000000000 with IE.
-std::int64_t RoundToInt64(Extended a, std::uint16_t controlWord, std::uint16_t& status);
-
 // fucomi (quiet: only signalling NaNs and unsupported encodings raise IE)
 // and fcomi (signalling: every NaN raises IE). Zeros of either sign are
 // equal.
@@ -67,6 +63,7 @@ Extended AddAny(Extended a, Extended b, bool negateB, Rounding rounding, std::ui
 Extended MultiplyAny(Extended a, Extended b, Rounding rounding, std::uint16_t& status);
 Extended DivideAny(Extended a, Extended b, Rounding rounding, std::uint16_t& status);
 std::uint64_t StoreDoubleAny(Extended a, Rounding rounding, std::uint16_t& status);
+std::int64_t RoundToInt64Any(Extended a, Rounding rounding, std::uint16_t& status);
 
 // Exponent field in 1..7FFE and integer bit set.
 constexpr bool IsNormalFast(Extended x) {
@@ -155,6 +152,52 @@ inline Extended DivideFinite(bool sign, std::int32_t exponentA, std::uint64_t si
   return PackExtended(RoundNormalized<ExtendedFormat>(sign, exponent, Wide{quotient} << 64 | rest, rounding, status));
 }
 
+// The integer nearest to a non-zero finite magnitude, significand *
+// 2^(power - 63), under the rounding control; `tooLarge` when it is 2^64 or
+// more.
+struct Integral {
+  std::uint64_t magnitude;
+  bool inexact;
+  bool tooLarge;
+};
+inline Integral RoundMagnitude(bool sign, std::int32_t power, std::uint64_t significand, Rounding rounding) {
+  if (power >= 63) [[unlikely]] {
+    // No fraction bits: integral as it stands (a larger value overflows 64 bits).
+    return {significand, false, power > 63};
+  }
+  if (power < 0) [[unlikely]] {
+    // Below one: only the comparison with one half matters. A value that is
+    // not in [1/2, 1) counts as just above zero.
+    const bool half = power == -1 && significand >= IntegerBit;
+    const std::uint64_t rest = half ? significand : 1;
+    const bool up = RoundsUp(rounding, sign, false, rest, IntegerBit);
+    return {up ? 1u : 0u, true, false};
+  }
+  const int fractionBits = 63 - power;
+  const std::uint64_t fractionMask = (std::uint64_t{1} << fractionBits) - 1;
+  const std::uint64_t whole = significand >> fractionBits;
+  const std::uint64_t rest = significand & fractionMask;
+  const bool up = RoundsUp(rounding, sign, (whole & 1) != 0, rest, std::uint64_t{1} << (fractionBits - 1));
+  return {whole + (up ? 1 : 0), rest != 0, false};
+}
+
+// The rounded integer of a non-zero finite value, or the integer
+// indefinite with IE when it is out of range.
+inline std::int64_t RoundToInt64Finite(bool sign, std::int32_t power, std::uint64_t significand, Rounding rounding,
+                                       std::uint16_t& status) {
+  const Integral rounded = RoundMagnitude(sign, power, significand, rounding);
+  const std::uint64_t limit = sign ? std::uint64_t{1} << 63 : (std::uint64_t{1} << 63) - 1;
+  if (rounded.tooLarge || rounded.magnitude > limit) [[unlikely]] {
+    status |= InvalidFlag;
+    return std::numeric_limits<std::int64_t>::min();
+  }
+  if (rounded.inexact) {
+    status |= PrecisionFlag;
+  }
+  const std::uint64_t bits = sign ? 0 - rounded.magnitude : rounded.magnitude;
+  return static_cast<std::int64_t>(bits);
+}
+
 }  // namespace detail
 
 // fadd, fsub, fmul, fdiv st, st(i): a op b rounded once to extended.
@@ -201,6 +244,16 @@ inline std::uint64_t StoreDoubleBits(Extended x, std::uint16_t controlWord, std:
 }
 inline double StoreDouble(Extended x, std::uint16_t controlWord, std::uint16_t& status) {
   return std::bit_cast<double>(StoreDoubleBits(x, controlWord, status));
+}
+
+// fistp m64: x rounded to an integer under the rounding control; NaNs,
+// infinities and values out of range give 0x8000000000000000 with IE.
+inline std::int64_t RoundToInt64(Extended x, std::uint16_t controlWord, std::uint16_t& status) {
+  if (!detail::IsNormalFast(x)) [[unlikely]] {
+    return detail::RoundToInt64Any(x, RoundingOf(controlWord), status);
+  }
+  return detail::RoundToInt64Finite(SignOf(x), ExponentFieldOf(x) - ExponentBias, x.significand,
+                                    RoundingOf(controlWord), status);
 }
 
 }  // namespace soft_x87
