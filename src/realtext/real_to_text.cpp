@@ -15,7 +15,6 @@ constexpr std::int32_t LargestFixedExponent = 35;
 constexpr std::uint16_t ExponentFieldMask = 0x7FFF;
 constexpr std::uint16_t SignBit = 0x8000;
 constexpr std::uint64_t IntegerBit = 0x8000000000000000u;
-constexpr std::int64_t TenToThe18 = 1000000000000000000;
 // Digits held by the rounded scaled value: positions 1..18.
 constexpr std::int32_t SignificantPositions = 18;
 constexpr Extended TenExtended = ExtendedFromBits(0x4002, 0xA000000000000000);
@@ -74,27 +73,44 @@ constexpr std::array<char, 200> DigitPairs = [] {
   return pairs;
 }();
 
-// The nine decimal digits of value (below 10^9), with leading zeros: the
-// first alone, then four pairs from the right.
-void PutNineDigits(std::uint32_t value, char* to) {
-  to[0] = static_cast<char>('0' + value / 100000000);
-  value %= 100000000;
-  for (std::int32_t position = 7; position >= 1; position -= 2) {
-    std::memcpy(to + position, DigitPairs.data() + std::size_t{2} * (value % 100), 2);
-    value /= 100;
-  }
+// Writes the two digits of value (below 100).
+void PutTwoDigits(std::uint32_t value, char* to) { std::memcpy(to, DigitPairs.data() + std::size_t{2} * value, 2); }
+
+// Writes the eight digits of value (below 10^8), with leading zeros, as four
+// pairs; the two halves do not wait for each other.
+void PutEightDigits(std::uint32_t value, char* to) {
+  const std::uint32_t high = value / 10000;
+  const std::uint32_t low = value % 10000;
+  PutTwoDigits(high / 100, to);
+  PutTwoDigits(high % 100, to + 2);
+  PutTwoDigits(low / 100, to + 4);
+  PutTwoDigits(low % 100, to + 6);
 }
 
-// Adds one at position n and carries leftwards; position 0 can become '1'.
-void RoundUpAt(DigitString& result, std::int32_t n) {
-  for (std::int32_t position = n; position >= 0; --position) {
-    if (result.digits[position] != '9') {
-      ++result.digits[position];
-      return;
-    }
-    result.digits[position] = '0';
-  }
+// Writes the 19 digits of value (below 2 * 10^18), with leading zeros: the
+// first three from value / 10^16, then two groups of eight.
+void PutNineteenDigits(std::uint64_t value, char* to) {
+  constexpr std::uint64_t tenTo8 = 100000000;
+  constexpr std::uint64_t tenTo16 = tenTo8 * tenTo8;
+  const auto top = static_cast<std::uint32_t>(value / tenTo16);
+  const std::uint64_t rest = value % tenTo16;
+  to[0] = static_cast<char>('0' + top / 100);
+  PutTwoDigits(top % 100, to + 1);
+  PutEightDigits(static_cast<std::uint32_t>(rest / tenTo8), to + 3);
+  PutEightDigits(static_cast<std::uint32_t>(rest % tenTo8), to + 11);
 }
+
+// PlaceValues[n] = 10^(18 - n): what one unit at position n of the digit
+// string is worth in the rounded integer, for n = 0..18.
+constexpr std::array<std::uint64_t, SignificantPositions + 1> PlaceValues = [] {
+  std::array<std::uint64_t, SignificantPositions + 1> places{};
+  std::uint64_t place = 1;
+  for (std::int32_t n = SignificantPositions; n >= 0; --n) {
+    places[static_cast<std::size_t>(n)] = place;
+    place *= 10;
+  }
+  return places;
+}();
 
 // Fixed notation: integer digits, then '.' and d decimals when d > 0.
 //   v = 5.72957795130823, k = 1, d = 4 -> "57.2958"
@@ -186,29 +202,24 @@ void DecimalDigits(Extended v, std::int32_t n, DigitString& result) {
   static const Extended tenTo17 = Widen(TenTo17);
   const Extended p = Multiply(v, tenTo17);
   // Step 2: rounded to the nearest integer, ties to even; below 1.6 * 10^18.
-  std::int64_t integer = RoundReal(p);
-  // Step 3: the carry digit.
-  if (integer >= TenToThe18) {
-    result.digits[0] = '1';
-    integer -= TenToThe18;
-  } else {
-    result.digits[0] = '0';
+  auto integer = static_cast<std::uint64_t>(RoundReal(p));
+  // Step 6, done on the integer before any digit is written: half up at
+  // position n on the next digit alone is the integer rounded half up to a
+  // multiple of position n's place value. The carry that the digits would
+  // pass leftwards comes with the addition; it never goes past position 0,
+  // since the integer stays below 2 * 10^18. Positions after n become '0'.
+  if (n < SignificantPositions) {
+    const std::uint64_t place = PlaceValues[static_cast<std::size_t>(n)];
+    const std::uint64_t below = integer % place;
+    integer = integer - below + (below >= place / 2 ? place : 0);
   }
-  // Step 4: 18 digits with leading zeros, written as two halves of nine so
-  // that the divisions by ten are 32-bit ones.
-  PutNineDigits(static_cast<std::uint32_t>(integer / 1000000000), result.digits + 1);
-  PutNineDigits(static_cast<std::uint32_t>(integer % 1000000000), result.digits + 10);
-  // Step 5: beyond the 18 digits every position is '0'; nothing is rounded.
-  if (n >= SignificantPositions) {
+  // Steps 3 and 4: the carry digit ('1' from 10^18 on) and the 18 digits,
+  // with leading zeros, are the integer's 19 digits.
+  PutNineteenDigits(integer, result.digits);
+  // Step 5: beyond the 18 digits every position is '0'.
+  if (n > SignificantPositions) {
     const std::int32_t last = n < 255 ? n : 255;
-    if (last > SignificantPositions) {
-      std::memset(result.digits + SignificantPositions + 1, '0', static_cast<std::size_t>(last - SignificantPositions));
-    }
-    return;
-  }
-  // Step 6: half up on the next digit alone.
-  if (result.digits[n + 1] >= '5') {
-    RoundUpAt(result, n);
+    std::memset(result.digits + SignificantPositions + 1, '0', static_cast<std::size_t>(last - SignificantPositions));
   }
 }
 
