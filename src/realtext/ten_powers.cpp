@@ -76,7 +76,7 @@ namespace {
 // x multiplied (or divided) by 10^m, 0 < m < 5120, one table entry at a
 // time: the small entry always, the medium and the large one unless 1.
 template <typename Operation>
-__attribute__((always_inline)) inline Extended ApplyTenPowers(Extended x, std::int32_t m, Operation operation) {
+__attribute__((always_inline)) inline Extended ApplyTenPowers(Extended x, std::uint32_t m, Operation operation) {
   x = operation(x, SmallTenPowers[m % 32]);
   if ((m / 32) % 16 != 0) {
     x = operation(x, MediumTenPowers[(m / 32) % 16]);
@@ -101,8 +101,10 @@ Extended ScaleByPowerOfTen(Extended x, std::int32_t n) {
   }
   if (n > 0) {
     return ApplyTenPowers(
-        x, n, [](Extended a, Extended b) __attribute__((always_inline)) { return Multiply(a, b); });
+        x, static_cast<std::uint32_t>(n),
+        [](Extended a, Extended b) __attribute__((always_inline)) { return Multiply(a, b); });
   }
   return ApplyTenPowers(
-      x, -n, [](Extended a, Extended b) __attribute__((always_inline)) { return Divide(a, b); });
+      x, static_cast<std::uint32_t>(-n),
+      [](Extended a, Extended b) __attribute__((always_inline)) { return Divide(a, b); });
 }
