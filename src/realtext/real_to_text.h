@@ -22,9 +22,11 @@ struct ScaledDecimal {
 };
 ScaledDecimal ScaleToDecimal(Extended a);
 
-// The digit string of v (0 <= v < 16): position 0 the carry digit, 1..18 the
-// digits of v * 10^17 rounded to an integer, then '0'; rounded half up for
-// n digits after position 0 when n < 18.
+// The digit string of v (0 <= v < 16), positions 0..n (1 <= n <= 255):
+// position 0 the carry digit, 1..18 the digits of v * 10^17 rounded to an
+// integer, then '0'; rounded half up for n digits after position 0 when
+// n < 18. Positions after n are not defined.
+//   v = 1.25, n = 2  -> "013"      v = 9.96, n = 2  -> "100"
 struct DigitString {
   char digits[256];
 };
