@@ -80,8 +80,9 @@ std::int32_t ClampScale(std::int64_t n) {
 struct DecimalText {
   std::string_view integerDigits;
   std::string_view fractionDigits;
-  // The first digits as an integer, which is the whole mantissa of the
-  // common short numbers: any 18 digits stay below 10^18 < 2^63.
+  // The digits as an integer, which is the whole mantissa of the common
+  // short numbers: any 18 digits stay below 10^18 < 2^63. With more digits
+  // it has wrapped around and is not used.
   std::uint64_t leadingDigits = 0;
   std::size_t digitCount = 0;
   std::int64_t exponent = 0;
