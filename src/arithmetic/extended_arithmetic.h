@@ -134,46 +134,16 @@ EXTENDED_OPERATION std::int64_t RoundReal(Extended x) {
   return result;
 }
 
-namespace extended_detail {
-
-// The order of two normal values, which raises no flag: by sign, then by
-// exponent and significand, reversed for negatives.
-constexpr bool LessNormal(Extended a, Extended b) {
-  const bool negativeA = soft_x87::SignOf(a);
-  if (negativeA != soft_x87::SignOf(b)) {
-    return negativeA;
-  }
-  const auto exponentA = soft_x87::ExponentFieldOf(a);
-  const auto exponentB = soft_x87::ExponentFieldOf(b);
-  const bool magnitudeLess = exponentA != exponentB ? exponentA < exponentB : a.significand < b.significand;
-  const bool magnitudeEqual = exponentA == exponentB && a.significand == b.significand;
-  return negativeA ? !magnitudeLess && !magnitudeEqual : magnitudeLess;
-}
-
-constexpr bool IsNormalOrZero(Extended x) {
-  return soft_x87::detail::IsNormalFast(x) || (soft_x87::ExponentFieldOf(x) == 0 && x.significand == 0);
-}
-
-}  // namespace extended_detail
-
 // a < b, as an ordered comparison (any NaN is an invalid operation).
 EXTENDED_OPERATION bool IsLess(Extended a, Extended b) {
-  if (soft_x87::detail::IsNormalFast(a) && soft_x87::detail::IsNormalFast(b)) [[likely]] {
-    return extended_detail::LessNormal(a, b);
-  }
   std::uint16_t flags = 0;
   const soft_x87::Ordering order = soft_x87::CompareSignaling(a, b, flags);
   extended_detail::Record(flags);
   return order == soft_x87::Ordering::Less;
 }
 
-// a == b, as a quiet comparison (zeros of either sign are equal). Normal
-// values and zeros raise no flag: they are equal when their bits are, or
-// when both are zeros.
+// a == b, as a quiet comparison (zeros of either sign are equal).
 EXTENDED_OPERATION bool IsEqual(Extended a, Extended b) {
-  if (extended_detail::IsNormalOrZero(a) && extended_detail::IsNormalOrZero(b)) [[likely]] {
-    return a == b || (a.significand == 0 && b.significand == 0);
-  }
   std::uint16_t flags = 0;
   const soft_x87::Ordering order = soft_x87::CompareQuiet(a, b, flags);
   extended_detail::Record(flags);

@@ -136,6 +136,51 @@ Ordering Compare(Extended a, Extended b, bool signaling, std::uint16_t& status) 
   return CompareNumbers(x, y);
 }
 
+// The layout of a binary interchange format that fld loads exactly.
+struct DoubleLayout {
+  static constexpr int FractionBits = 52;
+  static constexpr int ExponentBits = 11;
+  static constexpr std::int32_t Bias = 1023;
+};
+struct FloatLayout {
+  static constexpr int FractionBits = 23;
+  static constexpr int ExponentBits = 8;
+  static constexpr std::int32_t Bias = 127;
+};
+
+// fld of a double or float: exact; a signalling NaN is quietened with IE, a
+// denormal raises DE.
+template <typename Layout>
+Extended WidenBinary(std::uint64_t bits, std::uint16_t& status) {
+  constexpr int FractionShift = 63 - Layout::FractionBits;  // to the extended fraction's top
+  constexpr std::int32_t MaxField = (1 << Layout::ExponentBits) - 1;
+  const bool sign = (bits >> (Layout::FractionBits + Layout::ExponentBits)) != 0;
+  const auto exponent = static_cast<std::int32_t>((bits >> Layout::FractionBits) & MaxField);
+  const std::uint64_t fraction = bits & ((std::uint64_t{1} << Layout::FractionBits) - 1);
+  if (exponent == MaxField) {
+    if (fraction == 0) {
+      return SignedInfinity(sign);
+    }
+    if ((fraction >> (Layout::FractionBits - 1)) == 0) {
+      status |= InvalidFlag;
+    }
+    return Signed(sign, MaxExponentField, IntegerBit | QuietBit | fraction << FractionShift);
+  }
+  if (exponent == 0) {
+    if (fraction == 0) {
+      return SignedZero(sign);
+    }
+    status |= DenormalFlag;
+    // The fraction's top bit, at bit 63 - shift, is worth 2^(63 - shift - lowest),
+    // where 2^-lowest is the format's smallest denormal.
+    constexpr std::int32_t Lowest = Layout::Bias - 1 + Layout::FractionBits;
+    const int shift = __builtin_clzll(fraction);
+    return Signed(sign, static_cast<std::uint16_t>(ExponentBias + 63 - shift - Lowest), fraction << shift);
+  }
+  return Signed(sign, static_cast<std::uint16_t>(exponent - Layout::Bias + ExponentBias),
+                IntegerBit | fraction << FractionShift);
+}
+
 Extended FromMagnitude(bool sign, std::uint64_t magnitude) {
   if (magnitude == 0) {
     return SignedZero(sign);
@@ -146,54 +191,9 @@ Extended FromMagnitude(bool sign, std::uint64_t magnitude) {
 
 }  // namespace
 
-Extended WidenDouble(std::uint64_t bits, std::uint16_t& status) {
-  const bool sign = (bits >> 63) != 0;
-  const auto exponent = static_cast<std::int32_t>((bits >> 52) & 0x7FF);
-  const std::uint64_t fraction = bits & ((std::uint64_t{1} << 52) - 1);
-  if (exponent == 0x7FF) {
-    if (fraction == 0) {
-      return SignedInfinity(sign);
-    }
-    if ((fraction >> 51) == 0) {
-      status |= InvalidFlag;
-    }
-    return Signed(sign, MaxExponentField, IntegerBit | QuietBit | fraction << 11);
-  }
-  if (exponent == 0) {
-    if (fraction == 0) {
-      return SignedZero(sign);
-    }
-    status |= DenormalFlag;
-    const int shift = __builtin_clzll(fraction);
-    // The fraction's top bit, at bit 63 - shift, is worth 2^(63 - shift - 1074).
-    return Signed(sign, static_cast<std::uint16_t>(ExponentBias + 63 - shift - 1074), fraction << shift);
-  }
-  return Signed(sign, static_cast<std::uint16_t>(exponent - 1023 + ExponentBias), IntegerBit | fraction << 11);
-}
+Extended WidenDouble(std::uint64_t bits, std::uint16_t& status) { return WidenBinary<DoubleLayout>(bits, status); }
 
-Extended WidenFloat(std::uint32_t bits, std::uint16_t& status) {
-  const bool sign = (bits >> 31) != 0;
-  const auto exponent = static_cast<std::int32_t>((bits >> 23) & 0xFF);
-  const std::uint64_t fraction = bits & ((std::uint32_t{1} << 23) - 1);
-  if (exponent == 0xFF) {
-    if (fraction == 0) {
-      return SignedInfinity(sign);
-    }
-    if ((fraction >> 22) == 0) {
-      status |= InvalidFlag;
-    }
-    return Signed(sign, MaxExponentField, IntegerBit | QuietBit | fraction << 40);
-  }
-  if (exponent == 0) {
-    if (fraction == 0) {
-      return SignedZero(sign);
-    }
-    status |= DenormalFlag;
-    const int shift = __builtin_clzll(fraction);
-    return Signed(sign, static_cast<std::uint16_t>(ExponentBias + 63 - shift - 149), fraction << shift);
-  }
-  return Signed(sign, static_cast<std::uint16_t>(exponent - 127 + ExponentBias), IntegerBit | fraction << 40);
-}
+Extended WidenFloat(std::uint32_t bits, std::uint16_t& status) { return WidenBinary<FloatLayout>(bits, status); }
 
 Extended WidenInteger(std::int64_t value) {
   const bool sign = value < 0;
@@ -234,10 +234,11 @@ Extended RoundToIntegral(Extended a, std::uint16_t controlWord, std::uint16_t& s
   return FromMagnitude(x.sign, rounded.magnitude);
 }
 
-Ordering CompareQuiet(Extended a, Extended b, std::uint16_t& status) { return Compare(a, b, false, status); }
-Ordering CompareSignaling(Extended a, Extended b, std::uint16_t& status) { return Compare(a, b, true, status); }
-
 namespace detail {
+
+Ordering CompareAny(Extended a, Extended b, bool signaling, std::uint16_t& status) {
+  return Compare(a, b, signaling, status);
+}
 
 Extended AddAny(Extended a, Extended b, bool negateB, Rounding rounding, std::uint16_t& status) {
   Operand x = Unpack(a);

@@ -53,10 +53,11 @@ Extended RoundToIntegral(Extended a, std::uint16_t controlWord, std::uint16_t& s
 // and fcomi (signalling: every NaN raises IE). Zeros of either sign are
 // equal.
 enum class Ordering : std::uint8_t { Less, Equal, Greater, Unordered };
-Ordering CompareQuiet(Extended a, Extended b, std::uint16_t& status);
-Ordering CompareSignaling(Extended a, Extended b, std::uint16_t& status);
 
 namespace detail {
+
+// The comparison of operands of any class.
+Ordering CompareAny(Extended a, Extended b, bool signaling, std::uint16_t& status);
 
 // The operations on operands of any class.
 Extended AddAny(Extended a, Extended b, bool negateB, Rounding rounding, std::uint16_t& status);
@@ -69,6 +70,28 @@ std::int64_t RoundToInt64Any(Extended a, Rounding rounding, std::uint16_t& statu
 constexpr bool IsNormalFast(Extended x) {
   const auto exponent = static_cast<std::uint16_t>((x.signExponent & ExponentMask) - 1);
   return exponent < MaxExponentField - 1 && static_cast<std::int64_t>(x.significand) < 0;
+}
+
+constexpr bool IsNormalOrZeroFast(Extended x) {
+  return IsNormalFast(x) || ((x.signExponent & ExponentMask) == 0 && x.significand == 0);
+}
+
+// The order of two values that are each normal or zero, which raises no
+// flag: zeros of either sign are equal; otherwise by sign, then by exponent
+// and significand, reversed for negatives.
+constexpr Ordering OrderNormalOrZero(Extended a, Extended b) {
+  const bool negativeA = SignOf(a) && a.significand != 0;
+  const bool negativeB = SignOf(b) && b.significand != 0;
+  if (negativeA != negativeB) {
+    return negativeA ? Ordering::Less : Ordering::Greater;
+  }
+  const auto magnitude = [](Extended x) {
+    return static_cast<unsigned __int128>(x.signExponent & ExponentMask) << 64 | x.significand;
+  };
+  if (magnitude(a) == magnitude(b)) {
+    return Ordering::Equal;
+  }
+  return (magnitude(a) < magnitude(b)) != negativeA ? Ordering::Less : Ordering::Greater;
 }
 
 // The sum of two non-zero finite values given as sign, exponent and
@@ -239,6 +262,20 @@ inline Extended Divide(Extended a, Extended b, std::uint16_t controlWord, std::u
 
 // fst m64: x rounded to a double's bits. NaNs keep the top of their
 // significand; the x87 raises no DE for an extended denormal here.
+inline Ordering CompareQuiet(Extended a, Extended b, std::uint16_t& status) {
+  if (!detail::IsNormalOrZeroFast(a) || !detail::IsNormalOrZeroFast(b)) [[unlikely]] {
+    return detail::CompareAny(a, b, false, status);
+  }
+  return detail::OrderNormalOrZero(a, b);
+}
+
+inline Ordering CompareSignaling(Extended a, Extended b, std::uint16_t& status) {
+  if (!detail::IsNormalOrZeroFast(a) || !detail::IsNormalOrZeroFast(b)) [[unlikely]] {
+    return detail::CompareAny(a, b, true, status);
+  }
+  return detail::OrderNormalOrZero(a, b);
+}
+
 inline std::uint64_t StoreDoubleBits(Extended x, std::uint16_t controlWord, std::uint16_t& status) {
   if (!detail::IsNormalFast(x)) [[unlikely]] {
     return detail::StoreDoubleAny(x, RoundingOf(controlWord), status);
