@@ -95,8 +95,9 @@ Exception* NewFaultObject(RuntimeErrorKind kind, EXCEPTION_RECORD* fault) {
     const TExceptRec& entry = ClassedEntry(kind);
     return entry.classType->buildWithMessage(entry.message);
   }
-  // The fault code names the fault.
-  return new EExternalException(ResourceId{StringId::ExternalException}, {fault->ExceptionCode});
+  // The fault code names the fault (a DWORD, 32 bits on every platform).
+  return new EExternalException(ResourceId{StringId::ExternalException},
+                                {static_cast<std::uint32_t>(fault->ExceptionCode)});
 }
 
 [[noreturn]] void AssertionToException(std::string_view message, void* location) {
@@ -206,7 +207,7 @@ void RaiseObject(TObject* object, void* location) {
   // Step 2: the handlers take the location and the object from the first
   // two parameters.
   const ULONG_PTR parameters[2] = {reinterpret_cast<ULONG_PTR>(location), reinterpret_cast<ULONG_PTR>(object)};
-  RaiseException(SystemExceptionCode, EXCEPTION_NONCONTINUABLE, 2, parameters, location);
+  RaiseExceptionAt(SystemExceptionCode, EXCEPTION_NONCONTINUABLE, 2, parameters, location);
 }
 
 TObject* RaisedObject(const EXCEPTION_RECORD& record) {

@@ -1,6 +1,6 @@
 #include "platform/exception_api.h"
 
-void RaiseException(DWORD code, DWORD flags, DWORD argumentCount, const ULONG_PTR* arguments, void* address) {
+void RaiseExceptionAt(DWORD code, DWORD flags, DWORD argumentCount, const ULONG_PTR* arguments, void* address) {
   StructuredException exception{};
   exception.record.ExceptionCode = code;
   exception.record.ExceptionFlags = flags;
@@ -15,4 +15,4 @@ void RaiseException(DWORD code, DWORD flags, DWORD argumentCount, const ULONG_PT
   throw exception;
 }
 
-void RaiseFault(DWORD code, void* address) { RaiseException(code, EXCEPTION_NONCONTINUABLE, 0, nullptr, address); }
+void RaiseFault(DWORD code, void* address) { RaiseExceptionAt(code, EXCEPTION_NONCONTINUABLE, 0, nullptr, address); }

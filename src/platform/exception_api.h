@@ -1,11 +1,14 @@
 // Structured exceptions: the record of an exception or processor fault and
-// the calls that raise it. Here an exception travels as a C++ exception of
-// type StructuredException that carries the record; the catch at the bottom
-// of the main thread plays the part of the outermost handler.
+// the calls that raise it. An exception travels as a C++ exception of type
+// StructuredException that carries the record, on Windows as on POSIX; the
+// catch at the bottom of the main thread plays the part of the outermost
+// handler. The faults come from the software arithmetic, which names the
+// address of the faulting operation itself.
 #pragma once
 
 #include "platform/windows_types.h"
 
+#ifndef _WIN32
 inline constexpr DWORD EXCEPTION_NONCONTINUABLE = 1;
 inline constexpr DWORD EXCEPTION_MAXIMUM_PARAMETERS = 15;
 
@@ -32,16 +35,18 @@ struct EXCEPTION_RECORD {
   DWORD NumberParameters;
   ULONG_PTR ExceptionInformation[EXCEPTION_MAXIMUM_PARAMETERS];
 };
+#endif
 
 // What is thrown; the record is copied into it.
 struct StructuredException {
   EXCEPTION_RECORD record;
 };
 
-// Raises an exception whose recorded address is `address` (Windows records
-// the caller of RaiseException; callers here name the address themselves).
-[[noreturn]] void RaiseException(DWORD code, DWORD flags, DWORD argumentCount, const ULONG_PTR* arguments,
-                                 void* address);
+// Raises an exception whose recorded address is `address`: RaiseException
+// with the address named by the caller (Windows records the caller of
+// RaiseException instead, an address inside the system's own code).
+[[noreturn]] void RaiseExceptionAt(DWORD code, DWORD flags, DWORD argumentCount, const ULONG_PTR* arguments,
+                                   void* address);
 
 // Raises a processor fault with the given status code at the given code
 // address, as the hardware would: no parameters, not continuable.
