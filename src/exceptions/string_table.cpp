@@ -8,44 +8,9 @@ namespace {
 
 // Sorted by id: LoadStringA searches it by halves.
 constexpr STRING_RESOURCE ProgramStringResources[] = {
-    {StringId::VariantTypeConversion, "Invalid variant type conversion"},
-    {StringId::VariantOperation, "Invalid variant operation"},
-    {StringId::InvalidArgument, "Invalid argument"},
-    {StringId::ExternalException, "External exception %x"},
-    {StringId::AssertionFailed, "Assertion failed"},
-    {StringId::InterfaceNotSupported, "Interface not supported"},
-    {StringId::SafecallException, "Exception in safecall method"},
-    {StringId::AccessViolationInModule, "Access violation at address %p in module '%s'. %s of address %p"},
-    {StringId::InvalidPointer, "Invalid pointer operation"},
-    {StringId::InvalidCast, "Invalid class typecast"},
-    {StringId::AccessViolationNoModule, "Access violation at address %p. %s of address %p"},
-    {StringId::AccessViolation, "Access violation"},
-    {StringId::StackOverflow, "Stack overflow"},
-    {StringId::ControlC, "Control-C hit"},
-    {StringId::PrivilegedInstruction, "Privileged instruction"},
-    {StringId::ExceptionReport, "Exception %s in module %s at %p.\r\n%s%s\r\n"},
-    {StringId::ApplicationErrorTitle, "Application Error"},
-    {StringId::VariantMethodCall, "Variant method calls not supported"},
-    {StringId::ReadAccess, "Read"},
-    {StringId::WriteAccess, "Write"},
-    {StringId::VariantArrayCreation, "Error creating variant or safe array"},
-    {StringId::VariantArrayIndex, "Variant or safe array index out of bounds"},
-    {StringId::OutOfMemory, "Out of memory"},
-    {StringId::IoErrorNumber, "I/O error %d"},
-    {StringId::FileNotFound, "File not found"},
-    {StringId::InvalidFilename, "Invalid filename"},
-    {StringId::TooManyOpenFiles, "Too many open files"},
-    {StringId::AccessDenied, "File access denied"},
-    {StringId::EndOfFile, "Read beyond end of file"},
-    {StringId::DiskFull, "Disk full"},
-    {StringId::InvalidInput, "Invalid numeric input"},
-    {StringId::DivByZero, "Division by zero"},
-    {StringId::RangeError, "Range check error"},
-    {StringId::IntOverflow, "Integer overflow"},
-    {StringId::InvalidOp, "Invalid floating point operation"},
-    {StringId::ZeroDivide, "Floating point division by zero"},
-    {StringId::Overflow, "Floating point overflow"},
-    {StringId::Underflow, "Floating point underflow"},
+#define STRING_RESOURCE_ENTRY(name, id, text) {StringId::name, (text)},
+    STRING_TEXTS(STRING_RESOURCE_ENTRY)
+#undef STRING_RESOURCE_ENTRY
 };
 constexpr UINT ProgramStringResourceCount = sizeof ProgramStringResources / sizeof ProgramStringResources[0];
 
