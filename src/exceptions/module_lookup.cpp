@@ -7,7 +7,7 @@
 bool FindModuleOf(const void* address, ModuleLocation& found) {
   MEMORY_BASIC_INFORMATION region{};
   if (VirtualQuery(address, &region, sizeof region) == 0 || region.State != MEM_COMMIT ||
-      GetModuleFileNameA(region.AllocationBase, found.path, sizeof found.path) == 0) {
+      GetModuleFileNameA(static_cast<HMODULE>(region.AllocationBase), found.path, sizeof found.path) == 0) {
     return false;
   }
   found.name = ModuleName(found.path);
@@ -16,6 +16,6 @@ bool FindModuleOf(const void* address, ModuleLocation& found) {
 }
 
 const char* ModuleName(const char* path) {
-  const char* slash = std::strrchr(path, '/');
+  const char* slash = std::strrchr(path, ModulePathSeparator);
   return slash != nullptr ? slash + 1 : path;
 }

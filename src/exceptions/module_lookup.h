@@ -1,7 +1,8 @@
 // The module that holds a code address, as the reports name it: the file
-// name of the module (the part of its path after the last '/') and the
-// base its offsets count from.
-//   an address in the program /usr/bin/angleconv -> "angleconv", its image base
+// name of the module (the part of its path after the last separator, '/'
+// on POSIX, '\\' on Windows) and the base its offsets count from.
+//   an address in the program /usr/bin/angleconv   -> "angleconv", its image base
+//   an address in the program C:\bin\angleconv.exe -> "angleconv.exe", its image base
 #pragma once
 
 #include <cstddef>
@@ -18,5 +19,5 @@ struct ModuleLocation {
 // True when a module holds `address`; `found` then names it.
 bool FindModuleOf(const void* address, ModuleLocation& found);
 
-// The part of a module path after its last '/'.
+// The part of a module path after its last separator.
 const char* ModuleName(const char* path);

@@ -1,11 +1,12 @@
-// Console and file handles under their Windows names, over the POSIX
-// descriptors 0, 1 and 2. Each call records its last error as a Windows
-// error number (translated from errno by one table) and returns the
-// platform's failure value.
+// Console and file handles under their Windows names. On POSIX they stand
+// in over the descriptors 0, 1 and 2: each call records its last error as a
+// Windows error number (translated from errno by one table) and returns the
+// platform's failure value. On Windows they are the system's calls.
 #pragma once
 
 #include "platform/windows_types.h"
 
+#ifndef _WIN32
 // Declared as the platform declares them, with C linkage.
 extern "C" {
 HANDLE GetStdHandle(DWORD standardHandle);
@@ -16,8 +17,9 @@ BOOL CloseHandle(HANDLE object);
 DWORD SetFilePointer(HANDLE file, LONG distanceToMove, LONG* distanceToMoveHigh, DWORD moveMethod);
 DWORD GetLastError();
 }
+#endif
 
 // Makes writing to a pipe without a reader, or beyond the file size limit,
 // an error number of WriteFile, never a silent death by signal. A step of
-// the start-up.
+// the start-up; Windows has no such signals, and there it does nothing.
 void IgnoreWriteSignals();

@@ -1,8 +1,10 @@
-// The process heap under its Windows names, over the C library's allocator.
+// The process heap under its Windows names: on POSIX over the C library's
+// allocator, on Windows the system's heap.
 #pragma once
 
 #include "platform/windows_types.h"
 
+#ifndef _WIN32
 HANDLE GetProcessHeap();
 
 // A block of at least `bytes` bytes (also for 0), or null when the system
@@ -13,3 +15,4 @@ BOOL HeapFree(HANDLE heap, DWORD flags, void* block);
 
 // The size of a block as the heap counts it: at least the size asked for.
 SIZE_T HeapSize(HANDLE heap, DWORD flags, const void* block);
+#endif

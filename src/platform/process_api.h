@@ -1,11 +1,30 @@
 // Process and module services under their Windows names. The program is one
-// executable at a fixed address; its image is the one module there is.
+// executable at a fixed address; its image is the one module there is. On
+// Windows they are the system's calls.
 #pragma once
 
 #include <cstddef>
 
 #include "platform/windows_types.h"
 
+// What separates the folders of a module path from the module's file name.
+#ifdef _WIN32
+inline constexpr char ModulePathSeparator = '\\';
+#else
+inline constexpr char ModulePathSeparator = '/';
+#endif
+
+// Hands the arguments of main to the platform before anything else runs.
+// On Windows the loader has prepared the command line, and this does
+// nothing. On POSIX it builds the command line in the platform's form: an
+// argument that is empty or holds a blank, a tab or a quote is written in
+// quotes, as the platform's argument parser expects:
+//   {"angleconv", "--help"}        -> angleconv --help
+//   {"/opt/my apps/angleconv", ""} -> "/opt/my apps/angleconv" ""
+//   {"angleconv", "say \"hi\""}     -> angleconv "say \"hi\""
+void SetCommandLineFromArguments(int count, char** arguments);
+
+#ifndef _WIN32
 inline constexpr DWORD MEM_COMMIT = 0x1000;
 inline constexpr DWORD MEM_FREE = 0x10000;
 
@@ -61,15 +80,7 @@ DWORD GetThreadLocale();
 DWORD GetCurrentThreadId();
 BOOL FreeLibrary(HMODULE module);
 
-// The POSIX stand-in for the command line the Windows loader prepares:
-// main hands over its arguments before anything else runs. An argument that
-// is empty or holds a blank, a tab or a quote is written in quotes, as the
-// platform's argument parser expects:
-//   {"angleconv", "--help"}        -> angleconv --help
-//   {"/opt/my apps/angleconv", ""} -> "/opt/my apps/angleconv" ""
-//   {"angleconv", "say \"hi\""}     -> angleconv "say \"hi\""
-void SetCommandLineFromArguments(int count, char** arguments);
-
 // What a POSIX parent sees of a Windows exit code: its low eight bits,
 // except that a non-zero code is never turned into success (255 instead).
 int PosixExitStatus(UINT exitCode);
+#endif

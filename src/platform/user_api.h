@@ -1,15 +1,10 @@
 // user32 calls under their Windows names: string-table texts, the
 // conversion of the error report to the console's code page, and the
-// message box of a program without a console.
+// message box of a program without a console. On Windows they are the
+// system's calls, and the string table is the program's resource.
 #pragma once
 
 #include "platform/windows_types.h"
-
-using HWND = void*;
-
-inline constexpr UINT MB_OK = 0x0000;
-inline constexpr UINT MB_ICONERROR = 0x0010;
-inline constexpr UINT MB_TASKMODAL = 0x2000;
 
 // One entry of a module's string table.
 struct STRING_RESOURCE {
@@ -18,8 +13,17 @@ struct STRING_RESOURCE {
 };
 
 // Gives the program module its string table, sorted by id, as a loader
-// maps an image's resources: until then LoadStringA finds no text.
+// maps an image's resources: until then LoadStringA finds no text. On
+// Windows the loader has mapped the same table from the program's
+// resources, and this does nothing.
 void AttachStringResources(const STRING_RESOURCE* table, UINT count);
+
+#ifndef _WIN32
+using HWND = void*;
+
+inline constexpr UINT MB_OK = 0x0000;
+inline constexpr UINT MB_ICONERROR = 0x0010;
+inline constexpr UINT MB_TASKMODAL = 0x2000;
 
 // Copies the string-table text `id` of `instance` into `buffer`: at most
 // size - 1 characters and a zero byte. Returns the number of characters
@@ -36,3 +40,4 @@ BOOL CharToOemA(LPCSTR source, LPSTR destination);
 // There is no desktop here: the caption and the text go to the standard
 // error handle as one line. Answers IDOK (1).
 int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
+#endif

@@ -1,9 +1,14 @@
 // The Windows types and constants that the platform layer offers under
-// their Windows names, so that the code above it reads as if written for Windows.
+// their Windows names, so that the code above it reads as if written for
+// Windows. On Windows they are the system's own, from <windows.h>.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
 
 using BYTE = std::uint8_t;
 using WORD = std::uint16_t;
@@ -67,3 +72,4 @@ inline constexpr DWORD ERROR_HOST_UNREACHABLE = 1232;
 inline constexpr DWORD ERROR_CONNECTION_ABORTED = 1236;
 inline constexpr DWORD ERROR_NO_SYSTEM_RESOURCES = 1450;
 inline constexpr DWORD ERROR_NOT_CONNECTED = 2250;
+#endif
