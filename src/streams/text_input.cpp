@@ -2,6 +2,8 @@
 
 #include "realtext/text_to_real.h"
 
+using x87::Extended;
+
 namespace {
 
 constexpr std::uint8_t LineFeed = 10;

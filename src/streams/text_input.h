@@ -17,5 +17,5 @@ CharacterResult ReadCharacter(TextStream& stream);
 std::int32_t ReadLinePiece(TextStream& stream, char* destination, std::int32_t maximum);
 void ReadDynamicString(TextStream& stream, std::string& result);
 bool SkipToToken(TextStream& stream);
-Extended ReadReal(TextStream& stream);
+x87::Extended ReadReal(TextStream& stream);
 void SkipLine(TextStream& stream);

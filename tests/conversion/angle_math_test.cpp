@@ -6,6 +6,8 @@
 #include "arithmetic/fpu_test_support.h"
 #include "conversion/angle_math.h"
 
+using namespace x87;
+
 namespace {
 
 constexpr double Inf = std::numeric_limits<double>::infinity();
@@ -26,7 +28,7 @@ class AngleMathTest : public FpuTest {
 };
 
 TEST_F(AngleMathTest, PiIsTheExtendedNearestToPi) {
-  const ExtendedBits bits = BitsOf(Pi());
+  const Extended bits = Pi();
   EXPECT_EQ(bits.signExponent, 0x4000);
   EXPECT_EQ(bits.significand, 0xC90FDAA22168C235ULL);
   EXPECT_TRUE(SameExtended(Pi(), 3.141592653589793238512809_x));
@@ -62,7 +64,7 @@ TEST_F(AngleMathTest, FormulasMultiplyFirstAndRoundOnlyAtTheStore) {
 // True when q is the extended nearest to n / d (ties to even), by exact
 // integer arithmetic on the significands; n, d and q positive and normal.
 bool IsNearestQuotient(Extended q, Extended n, Extended d) {
-  const ExtendedBits bq = BitsOf(q), bn = BitsOf(n), bd = BitsOf(d);
+  const Extended bq = q, bn = n, bd = d;
   // In units of ulp(q) * d, the product q * d is Q * D and n is N * 2^shift.
   const int shift = bn.signExponent - bq.signExponent - bd.signExponent + 16383 + 63;
   if (shift < 0 || shift > 64) {

@@ -4,10 +4,12 @@
 
 #include <cstdio>
 
-#include "arithmetic/fpu_environment.h"
+#include "core/fpu_environment.h"
 #include "streams/stream_fixture.h"
 #include "streams/text_input.h"
 #include "support/extended_literals.h"
+
+using namespace x87;
 
 namespace {
 
