@@ -128,6 +128,9 @@ void IgnoreWriteSignals() {
 // GetLastError: the last error of this thread.
 DWORD GetLastError() { return lastError; }
 
+// SetLastError: what the next GetLastError of this thread answers.
+void SetLastError(DWORD error) { lastError = error; }
+
 // GetStdHandle: the handle of descriptor 0, 1 or 2 while it is open.
 HANDLE GetStdHandle(DWORD standardHandle) {
   int descriptor;
