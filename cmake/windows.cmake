@@ -6,12 +6,14 @@
 # max macros that would break the standard library.
 add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX)
 enable_language(RC)
+# Every program static: Wine, like a Windows user, has no mingw-w64 DLLs.
+add_link_options(-static)
 
 # The report's addresses are offsets within the program's module; the
 # "Runtime error" line shows the absolute address. The image stays at the
 # classic base, where eight digits show every address, and the loader
 # never moves it.
-set(ANGLECONV_WINDOWS_LINK_OPTIONS -static -Wl,--image-base,0x400000 -Wl,--disable-dynamicbase
+set(ANGLECONV_WINDOWS_LINK_OPTIONS -Wl,--image-base,0x400000 -Wl,--disable-dynamicbase
   -Wl,--disable-high-entropy-va)
 
 # Wine, for the tests: tools/wine-run configured with this build's prefix.
