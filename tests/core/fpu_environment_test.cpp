@@ -111,6 +111,42 @@ TEST_F(FpuEnvironmentTest, ThisPlatformHasNoOverride) {
   EXPECT_EQ(InstalledControlWord(), 0x1332);
 }
 
+// On Windows the override comes from the system's registry; only the
+// keyboard, which no Windows here reports as type 7, is simulated.
+TEST_F(FpuEnvironmentTest, OverrideReadsTheSystemRegistry) {
+#ifndef _WIN32
+  GTEST_SKIP() << "POSIX has no registry: the simulated one above stands for it";
+#else
+  constexpr char Key[] = "SOFTWARE\\Tavenor\\Quillet\\RTL";
+  const struct {
+    bool valueExists;
+    DWORD value;
+    std::uint16_t word;
+  } rows[] = {{true, 0x3F, 0x133F}, {true, 0x22, 0x1322}, {true, 0x12345, 0x1305}, {false, 0, 0x1332}};
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.value);
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, Key, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr), 0);
+    if (row.valueExists) {
+      RegSetValueExA(key, "FPUMaskValue", 0, REG_DWORD, reinterpret_cast<const BYTE*>(&row.value), sizeof row.value);
+    }
+    RegCloseKey(key);
+    KeyboardRegistrySimulation simulation;
+    simulation.keyboardType = 7;
+    simulation.keyboardSubtype = 0x0D00;
+    simulation.systemRegistry = true;
+    SimulateKeyboardRegistry(&simulation);
+    DefaultControlWord = 0x1332;
+    InstallFpuEnvironment();
+    SimulateKeyboardRegistry(nullptr);
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, Key);
+    EXPECT_EQ(DefaultControlWord, row.word);
+    EXPECT_EQ(simulation.openCalls, 1);
+    EXPECT_EQ(simulation.closeCalls, 1);
+  }
+#endif
+}
+
 TEST_F(FpuEnvironmentTest, InitFpuClearsTheFlagsAndInstallsTheWord) {
   // Leave a raised flag and another word behind.
   LoadControlWord(0x133F);

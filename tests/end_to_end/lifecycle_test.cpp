@@ -32,8 +32,8 @@ TEST(Lifecycle, AFailedWriteOutAtTheCloseIsNotASuccess) {
   EXPECT_EQ(run.standardOutput, CrLf("Enter the original unit of angle (rad/g/d)\n\nEnter the angle value\n\n"
                                      "Choose a new unit of the angle (rad/g/d)\n\n\nThe angle value: ")
                                     .substr(0, 128));
-  // ERROR_NO_DATA: the pipe has no reader.
-  EXPECT_EQ(run.exitStatus, 232);
+  // The pipe has no reader.
+  EXPECT_EQ(run.exitStatus, endtoend::PipeWithoutReaderError);
 }
 
 TEST(Lifecycle, AFullDiskEndsTheRunAsAFailure) {

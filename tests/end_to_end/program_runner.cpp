@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <future>
 #include <stdexcept>
@@ -243,6 +244,14 @@ void ExecProgram(const std::vector<std::string>& programArguments) {
   arguments.push_back(nullptr);
   execvp(arguments[0], arguments.data());
   _exit(127);
+}
+
+bool RunsUnderWineUnless(const char* reason, const std::string& name) {
+  if (!ProgramRunsUnderWine || reason == nullptr) {
+    return true;
+  }
+  std::printf("  %s: skipped under Wine: %s\n", name.c_str(), reason);
+  return false;
 }
 
 std::string CrLf(const std::string& text) {

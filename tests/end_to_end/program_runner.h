@@ -7,11 +7,33 @@
 
 namespace endtoend {
 
-// Whether the program is built for another CPU and runs under qemu-user.
+// Whether the program is built for another CPU or system and runs under
+// an emulator: qemu-user, or Wine for the Windows program.
 #ifdef ANGLECONV_EMULATOR
 inline constexpr bool ProgramRunsUnderEmulator = true;
 #else
 inline constexpr bool ProgramRunsUnderEmulator = false;
+#endif
+#ifdef ANGLECONV_UNDER_WINE
+inline constexpr bool ProgramRunsUnderWine = true;
+#else
+inline constexpr bool ProgramRunsUnderWine = false;
+#endif
+
+// The error number of a write to a pipe whose reader has gone: Windows's
+// ERROR_NO_DATA (232), which the POSIX build translates EPIPE into. Wine
+// translates EPIPE into ERROR_PIPE_NOT_CONNECTED (233) instead.
+inline constexpr int PipeWithoutReaderError = ProgramRunsUnderWine ? 233 : 232;
+
+// Under Wine: false, after printing why, for a case that Wine cannot show
+// as Windows would (`reason` null: it can).
+bool RunsUnderWineUnless(const char* reason, const std::string& name);
+
+// The program's file name, as its reports name its module.
+#ifdef ANGLECONV_MODULE_NAME
+inline const std::string ProgramModule = ANGLECONV_MODULE_NAME;
+#else
+inline const std::string ProgramModule = "angleconv";
 #endif
 
 // NonBlockingPipe, for input: a pipe in non-blocking mode whose writer

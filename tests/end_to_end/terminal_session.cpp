@@ -7,6 +7,7 @@
 
 #include <chrono>
 #include <stdexcept>
+#include <thread>
 
 #include "end_to_end/program_runner.h"
 
@@ -64,6 +65,11 @@ bool TerminalSession::WaitFor(const std::string& text) {
 }
 
 void TerminalSession::Type(const std::string& line) {
+  // Wine's console takes the terminal over only when the program reads;
+  // keys typed ahead of that reach it as they were typed, Enter as Ctrl+J.
+  if (ProgramRunsUnderWine) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+  }
   const std::string keys = line + "\r";
   if (write(master_, keys.data(), keys.size()) != static_cast<ssize_t>(keys.size())) {
     throw std::runtime_error("typing failed");

@@ -4,12 +4,21 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "core/lifecycle.h"
 #include "core/memory.h"
 #include "exceptions/errors.h"
 #include "exceptions/exception_classes.h"
 #include "platform/exception_api.h"
 #include "platform/process_api.h"
+
+// The file name of this test program, as the reports name its module.
+#ifdef _WIN32
+inline const std::string ThisModule = "exceptions_tests.exe";
+#else
+inline const std::string ThisModule = "exceptions_tests";
+#endif
 
 class WithExceptionSupport : public ::testing::Test {
  protected:

@@ -6,13 +6,36 @@
 namespace {
 KeyboardRegistrySimulation* simulation = nullptr;
 HKEY const SimulatedKey = reinterpret_cast<HKEY>(static_cast<std::uintptr_t>(0x1000u));
-}  // namespace
 
-void SimulateKeyboardRegistry(KeyboardRegistrySimulation* replacement) { simulation = replacement; }
+#ifdef _WIN32
+// The system's own calls, looked up by name: the names themselves lead to
+// the simulation (below).
+template <typename Call>
+Call SystemCall(const char* library, const char* name) {
+  return reinterpret_cast<Call>(reinterpret_cast<void*>(GetProcAddress(LoadLibraryA(library), name)));
+}
+const auto SystemGetKeyboardType = SystemCall<decltype(&GetKeyboardType)>("user32.dll", "GetKeyboardType");
+const auto SystemRegOpenKeyExA = SystemCall<decltype(&RegOpenKeyExA)>("advapi32.dll", "RegOpenKeyExA");
+const auto SystemRegQueryValueExA = SystemCall<decltype(&RegQueryValueExA)>("advapi32.dll", "RegQueryValueExA");
+const auto SystemRegCloseKey = SystemCall<decltype(&RegCloseKey)>("advapi32.dll", "RegCloseKey");
+#else
+// This platform has neither a keyboard type nor a registry.
+int SystemGetKeyboardType(int typeFlag) { return typeFlag == 0 ? 4 : 0; }
+LONG SystemRegOpenKeyExA(HKEY /*key*/, LPCSTR /*subKey*/, DWORD /*options*/, REGSAM /*access*/, HKEY* /*result*/) {
+  return ERROR_FILE_NOT_FOUND_LONG;
+}
+LONG SystemRegQueryValueExA(HKEY /*key*/, LPCSTR /*valueName*/, DWORD* /*reserved*/, DWORD* /*type*/, BYTE* /*data*/,
+                            DWORD* /*dataSize*/) {
+  return ERROR_FILE_NOT_FOUND_LONG;
+}
+LONG SystemRegCloseKey(HKEY /*key*/) { return 0; }
+#endif
 
-int GetKeyboardType(int typeFlag) {
+bool RegistrySimulated() { return simulation != nullptr && !simulation->systemRegistry; }
+
+int SimulatedGetKeyboardType(int typeFlag) {
   if (simulation == nullptr) {
-    return typeFlag == 0 ? 4 : 0;
+    return SystemGetKeyboardType(typeFlag);
   }
   if (typeFlag == 0) {
     return simulation->keyboardType;
@@ -21,8 +44,15 @@ int GetKeyboardType(int typeFlag) {
   return simulation->keyboardSubtype;
 }
 
-LONG RegOpenKeyExA(HKEY /*key*/, LPCSTR /*subKey*/, DWORD /*options*/, REGSAM /*access*/, HKEY* result) {
-  if (simulation == nullptr || !simulation->keyExists) {
+LONG SimulatedRegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD options, REGSAM access, HKEY* result) {
+  if (!RegistrySimulated()) {
+    const LONG status = SystemRegOpenKeyExA(key, subKey, options, access, result);
+    if (simulation != nullptr && status == 0) {
+      ++simulation->openCalls;
+    }
+    return status;
+  }
+  if (!simulation->keyExists) {
     return ERROR_FILE_NOT_FOUND_LONG;
   }
   ++simulation->openCalls;
@@ -31,9 +61,12 @@ LONG RegOpenKeyExA(HKEY /*key*/, LPCSTR /*subKey*/, DWORD /*options*/, REGSAM /*
 }
 
 // The size stays a pointer to a variable, as in the Windows signature.
-LONG RegQueryValueExA(HKEY /*key*/, LPCSTR /*valueName*/, DWORD* /*reserved*/, DWORD* /*type*/, BYTE* data,
-                      DWORD* dataSize) {  // NOLINT(readability-non-const-parameter)
-  if (simulation == nullptr || !simulation->valueExists) {
+LONG SimulatedRegQueryValueExA(HKEY key, LPCSTR valueName, DWORD* reserved, DWORD* type, BYTE* data,
+                               DWORD* dataSize) {  // NOLINT(readability-non-const-parameter)
+  if (!RegistrySimulated()) {
+    return SystemRegQueryValueExA(key, valueName, reserved, type, data, dataSize);
+  }
+  if (!simulation->valueExists) {
     return ERROR_FILE_NOT_FOUND_LONG;
   }
   if (simulation->queryRaises) {
@@ -45,9 +78,37 @@ LONG RegQueryValueExA(HKEY /*key*/, LPCSTR /*valueName*/, DWORD* /*reserved*/, D
   return 0;
 }
 
-LONG RegCloseKey(HKEY /*key*/) {
+LONG SimulatedRegCloseKey(HKEY key) {
   if (simulation != nullptr) {
     ++simulation->closeCalls;
   }
-  return 0;
+  return RegistrySimulated() ? 0 : SystemRegCloseKey(key);
 }
+
+}  // namespace
+
+void SimulateKeyboardRegistry(KeyboardRegistrySimulation* replacement) { simulation = replacement; }
+
+#ifdef _WIN32
+// A program calls each imported function through a pointer named __imp_ and
+// the function's name. Defined here, these pointers take the place of the
+// system's imports in the test binary that links this file first.
+extern "C" {
+decltype(&GetKeyboardType) __imp_GetKeyboardType = SimulatedGetKeyboardType;
+decltype(&RegOpenKeyExA) __imp_RegOpenKeyExA = SimulatedRegOpenKeyExA;
+decltype(&RegQueryValueExA) __imp_RegQueryValueExA = SimulatedRegQueryValueExA;
+decltype(&RegCloseKey) __imp_RegCloseKey = SimulatedRegCloseKey;
+}
+#else
+int GetKeyboardType(int typeFlag) { return SimulatedGetKeyboardType(typeFlag); }
+
+LONG RegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD options, REGSAM access, HKEY* result) {
+  return SimulatedRegOpenKeyExA(key, subKey, options, access, result);
+}
+
+LONG RegQueryValueExA(HKEY key, LPCSTR valueName, DWORD* reserved, DWORD* type, BYTE* data, DWORD* dataSize) {
+  return SimulatedRegQueryValueExA(key, valueName, reserved, type, data, dataSize);
+}
+
+LONG RegCloseKey(HKEY key) { return SimulatedRegCloseKey(key); }
+#endif

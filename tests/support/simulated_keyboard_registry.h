@@ -1,7 +1,8 @@
 // A link-time replacement of the keyboard and registry calls for the tests:
-// linked into a test binary, it stands in for the platform's file and
+// linked into a test binary, it stands in for the platform's calls and
 // answers like a machine with a keyboard type and a registry of one value.
-// Without a simulation installed it answers as this platform does.
+// Without a simulation installed it answers as this platform does (on
+// Windows it passes the calls on to the system).
 #pragma once
 
 #include "platform/keyboard_registry.h"
@@ -12,7 +13,8 @@ struct KeyboardRegistrySimulation {
   bool keyExists = false;
   bool valueExists = false;
   DWORD storedValue = 0;
-  bool queryRaises = false;  // the query throws, to prove that the close still runs
+  bool queryRaises = false;     // the query throws, to prove that the close still runs
+  bool systemRegistry = false;  // the registry calls, still counted, go on to the platform's registry
   int openCalls = 0;
   int closeCalls = 0;
   int subtypeQueries = 0;  // GetKeyboardType(1) calls

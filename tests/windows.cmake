@@ -1,0 +1,54 @@
+# The Windows stage's own tests: Wine for the whole run, the end-to-end tests
+# of the Windows program, and its comparison with the Linux program. The unit
+# tests (tests/CMakeLists.txt) are built for Windows and run under Wine,
+# CTest's emulator; the programs that drive the Windows program with real
+# files, pipes and terminals are built for this machine, in build-windows/host
+# from the same sources, and run here.
+
+if(ANGLECONV_PROGRAM_UNDER_TEST)
+  # The half built for this machine: the end-to-end tests, run against the
+  # Windows program under Wine; the Linux program is built beside them.
+  angleconv_test_binary(end_to_end angleconv_platform)
+  target_compile_definitions(end_to_end_tests PRIVATE ANGLECONV_BINARY="${ANGLECONV_PROGRAM_UNDER_TEST}"
+    ANGLECONV_EMULATOR="${ANGLECONV_PROGRAM_EMULATOR}" ANGLECONV_UNDER_WINE ANGLECONV_MODULE_NAME="angleconv.exe")
+  target_link_libraries(end_to_end_tests PRIVATE util)
+  return()
+endif()
+
+# One Wine prefix and one wineserver for the whole run: started first,
+# ended last, whatever fails between.
+set(wine_run ${CMAKE_CROSSCOMPILING_EMULATOR})
+add_test(NAME wine.start COMMAND ${wine_run} --start)
+add_test(NAME wine.stop COMMAND ${wine_run} --stop)
+set_tests_properties(wine.start PROPERTIES FIXTURES_SETUP wine TIMEOUT 120)
+set_tests_properties(wine.stop PROPERTIES FIXTURES_CLEANUP wine TIMEOUT 60)
+
+# The test programs that are not built for Windows, each a skipped test
+# that says why.
+function(angleconv_not_under_wine folder reason)
+  add_test(NAME ${folder}.not_under_wine COMMAND sh -c "echo \"$1\"; exit 77" skip "skipped: ${reason}")
+  set_tests_properties(${folder}.not_under_wine PROPERTIES SKIP_RETURN_CODE 77)
+endfunction()
+angleconv_not_under_wine(platform
+  "they test the POSIX stand-ins of the Windows calls; this build calls Windows itself")
+angleconv_not_under_wine(streams
+  "their fixtures swap POSIX descriptors for pipes, /dev/full and pseudo-terminals; the end-to-end tests run the streams under Wine on files and pipes")
+
+# The half built for this machine, with the compiler of this machine.
+include(ExternalProject)
+set(host ${CMAKE_BINARY_DIR}/host)
+ExternalProject_Add(host_programs
+  SOURCE_DIR ${CMAKE_SOURCE_DIR}
+  BINARY_DIR ${host}
+  CMAKE_ARGS -DCMAKE_BUILD_TYPE=Release -DCMAKE_CXX_COMPILER=g++ -DANGLECONV_TESTS=ON
+    -DANGLECONV_PROGRAM_UNDER_TEST=$<TARGET_FILE:angleconv> -DANGLECONV_PROGRAM_EMULATOR=${wine_run}
+  BUILD_COMMAND ${CMAKE_COMMAND} --build ${host} --target angleconv end_to_end_tests
+  BUILD_ALWAYS ON
+  INSTALL_COMMAND ""
+  DEPENDS angleconv)
+
+file(GLOB end_to_end_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/end_to_end/*_test.cpp)
+gtest_add_tests(TARGET ${host}/tests/end_to_end_tests SOURCES ${end_to_end_sources} TEST_PREFIX end_to_end.
+  TEST_LIST end_to_end_tests)
+set_tests_properties(${end_to_end_tests} PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 300
+  SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]")
