@@ -52,3 +52,12 @@ gtest_add_tests(TARGET ${host}/tests/end_to_end_tests SOURCES ${end_to_end_sourc
   TEST_LIST end_to_end_tests)
 set_tests_properties(${end_to_end_tests} PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 300
   SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]")
+
+# The Windows program against the Linux program on random dialogues and byte
+# soups: the same bytes and exit codes. A few of each here; the script's
+# defaults (500 of each) for a longer comparison by hand.
+find_package(Python3 REQUIRED COMPONENTS Interpreter)
+add_test(NAME end_to_end.WindowsAgainstLinux
+  COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/end_to_end/compare_programs.py --dialogues 60 --soups 60
+    ${host}/angleconv ${wine_run} $<TARGET_FILE:angleconv>)
+set_tests_properties(end_to_end.WindowsAgainstLinux PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 300)

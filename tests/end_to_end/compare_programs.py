@@ -1,0 +1,173 @@
+#!/usr/bin/env python3
+"""Runs the Linux program and the Windows program (under Wine) on the same
+random dialogues and byte soups, from a file and from a pipe, and fails
+unless both write the same bytes to standard output and standard error and
+end with the same exit code.
+
+The reports may differ in what the build decides: the module's name
+(angleconv, angleconv.exe) and the address within it. Those are compared
+as a mapping: the same failing statement must show one address in every
+run of each program, and different statements different ones.
+
+Usage: compare_programs.py [--dialogues N] [--soups N] [--seed S]
+                           LINUX_PROGRAM WINE_RUN WINDOWS_PROGRAM"""
+import argparse
+import concurrent.futures
+import os
+import random
+import re
+import subprocess
+import sys
+import tempfile
+
+REPORT = re.compile(rb"(Exception \w+ in module )([^ ]+)( at )([0-9A-F]{8})(\.\r\n)")
+RUNTIME_ERROR = re.compile(rb"(Runtime error +\d+ at )([0-9A-F]{8,})")
+UNITS = [b"rad", b"g", b"d"]
+ODD_UNITS = [b"x", b"", b"D", b"Rad", b"rad ", b" g", b"deg", b"\x1a", b"r\tad"]
+
+
+def random_number(rng):
+    """A number token as a user might type it, often near an edge."""
+    kind = rng.randrange(12)
+    sign = rng.choice([b"", b"", b"-", b"+"])
+    if kind == 0:
+        return sign + str(rng.randrange(10**rng.randrange(1, 25))).encode()
+    if kind == 1:
+        return sign + f"{rng.uniform(0, 1000):.{rng.randrange(0, 20)}f}".encode()
+    if kind == 2:
+        return sign + f"{rng.uniform(1, 10):.{rng.randrange(0, 18)}f}e{rng.randrange(-5000, 5000)}".encode()
+    if kind == 3:
+        return sign + rng.choice([b"1e308", b"1e309", b"4e306", b"1e400", b"1e4932", b"1e5120", b"1e-400",
+                                  b"2.2250738585072014e-308", b"4.9e-324", b"1.8e308", b"0", b"-0"])
+    if kind == 4:
+        return rng.choice([b"abc", b".", b"e5", b"1e", b"--1", b"1.2.3", b"$10", b"0x1A", b"1,5", b"", b"inf", b"nan"])
+    if kind == 5:
+        return sign + f"{rng.uniform(-400, 400):.{rng.randrange(1, 12)}g}".encode()
+    return sign + str(rng.randrange(-720, 721)).encode() + rng.choice([b"", b".5", b".25", b".0000001", b"e2"])
+
+
+def random_dialogue(rng):
+    """One dialogue: a unit word, one or three numbers, a unit word, Enter;
+    sometimes with blank lines, trailing words, CR LF or an early end."""
+    end = rng.choice([b"\n", b"\n", b"\r\n"])
+    source = rng.choice(UNITS * 4 + ODD_UNITS)
+    lines = [source]
+    for _ in range(3 if source == b"d" else 1):
+        lines.extend([b""] * rng.choice([0, 0, 0, 1, 2]))
+        number = random_number(rng)
+        if rng.randrange(6) == 0:
+            number += b" " + rng.choice([b"degrees", b"1", b"x"])
+        lines.append(number)
+    lines.append(rng.choice(UNITS * 4 + ODD_UNITS))
+    lines.append(b"")
+    text = end.join(lines) + end
+    if rng.randrange(10) == 0:
+        text = text[: rng.randrange(len(text) + 1)]
+    return text
+
+
+def random_soup(rng):
+    """Bytes drawn mostly from what the dialogue reads: letters of the unit
+    words, digits, signs, blanks, line ends and the end marker 26."""
+    alphabet = b"radgRDG0123456789.eE+-  \t\n\n\r\x1a" + bytes([rng.randrange(256)])
+    return bytes(rng.choice(alphabet) for _ in range(rng.randrange(0, 200)))
+
+
+def run(command, data, from_file):
+    """Runs one program on `data` as standard input; its output, error and code."""
+    if from_file:
+        with tempfile.TemporaryFile() as source:
+            source.write(data)
+            source.seek(0)
+            done = subprocess.run(command, stdin=source, capture_output=True, timeout=60)
+    else:
+        done = subprocess.run(command, input=data, capture_output=True, timeout=60)
+    return done.stdout, done.stderr, done.returncode
+
+
+class Addresses:
+    """The pairing of the two programs' addresses for the same statement:
+    each must stand for the other in every run."""
+
+    def __init__(self):
+        self.linux_to_windows = {}
+        self.windows_to_linux = {}
+
+    def agree(self, linux, windows):
+        return (self.linux_to_windows.setdefault(linux, windows) == windows
+                and self.windows_to_linux.setdefault(windows, linux) == linux)
+
+
+def same(linux, windows, addresses):
+    """True when the two outcomes are the same but for module names and
+    paired addresses."""
+    if linux[2] != windows[2]:
+        return False
+    for channel in (0, 1):
+        linux_parts = REPORT.split(linux[channel])
+        windows_parts = REPORT.split(windows[channel])
+        if len(linux_parts) != len(windows_parts):
+            return False
+        # re.split keeps the five groups between the texts around each report.
+        for index, (left, right) in enumerate(zip(linux_parts, windows_parts)):
+            group = index % 6
+            if group == 2:
+                continue  # the module's name
+            if group == 4:
+                if not addresses.agree(left, right):
+                    return False
+                continue
+            left_runtime = RUNTIME_ERROR.split(left)
+            right_runtime = RUNTIME_ERROR.split(right)
+            if len(left_runtime) != len(right_runtime):
+                return False
+            for part, (a, b) in enumerate(zip(left_runtime, right_runtime)):
+                if part % 3 == 2:
+                    if not addresses.agree(b"absolute " + a, b"absolute " + b):
+                        return False
+                elif a != b:
+                    return False
+    return True
+
+
+def main():
+    parser = argparse.ArgumentParser()
+    parser.add_argument("--dialogues", type=int, default=500)
+    parser.add_argument("--soups", type=int, default=500)
+    parser.add_argument("--seed", type=int, default=None)
+    parser.add_argument("linux")
+    parser.add_argument("wine_run")
+    parser.add_argument("windows")
+    options = parser.parse_args()
+    seed = options.seed if options.seed is not None else int.from_bytes(os.urandom(4), "little")
+    rng = random.Random(seed)
+    cases = [("dialogue", random_dialogue(rng)) for _ in range(options.dialogues)]
+    cases += [("byte soup", random_soup(rng)) for _ in range(options.soups)]
+    cases = [(kind, data, index % 2 == 0) for index, (kind, data) in enumerate(cases)]
+
+    def outcomes(case):
+        _, data, from_file = case
+        return (run([options.linux], data, from_file),
+                run([options.wine_run, options.windows], data, from_file))
+
+    addresses = Addresses()
+    failed = 0
+    counts = {}
+    with concurrent.futures.ThreadPoolExecutor(max_workers=2) as pool:
+        for case, (linux, windows) in zip(cases, pool.map(outcomes, cases)):
+            kind, data, from_file = case
+            counts[(kind, linux[2])] = counts.get((kind, linux[2]), 0) + 1
+            if not same(linux, windows, addresses):
+                failed += 1
+                print(f"differs: {kind} {data!r} from a {'file' if from_file else 'pipe'}")
+                print(f"  Linux:   code {linux[2]}, output {linux[0][-120:]!r}, error {linux[1]!r}")
+                print(f"  Windows: code {windows[2]}, output {windows[0][-120:]!r}, error {windows[1]!r}")
+    for (kind, code), count in sorted(counts.items()):
+        print(f"{count} {kind}s ended with code {code}")
+    print(f"{len(addresses.linux_to_windows)} failing statements paired by address (seed {seed})")
+    print(f"{len(cases) - failed} cases the same, {failed} different")
+    return 1 if failed else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())
