@@ -1,11 +1,12 @@
 // The one rounding step shared by every operation of the software core: an
 // exact (or sticky) intermediate with a 128-bit significand is rounded to the
 // destination's precision under the rounding control, with the flags the x87
-// raises when every exception is masked:
+// raises under the control word:
 //   - PE whenever bits are lost (also on overflow);
-//   - UE when the result is tiny and inexact, tininess judged after rounding
-//     (the value rounded to full precision with an unbounded exponent is
-//     below the smallest normal);
+//   - UE when the result is tiny and inexact (or tiny at all, when the
+//     control word leaves underflow unmasked), tininess judged after
+//     rounding (the value rounded to full precision with an unbounded
+//     exponent is below the smallest normal);
 //   - OE, with infinity or the largest finite value, when the rounded value
 //     is beyond the format's largest exponent.
 // Internal to src/arithmetic: the operations' inline fast paths need it.
@@ -63,6 +64,18 @@ inline Wide ShiftRightSticky(Wide x, std::int32_t n) {
   return (x >> n) | (lost != 0 ? 1 : 0);
 }
 
+// What the rounding step takes of the control word: the rounding control,
+// and the underflow mask. Masked, the x87 raises UE for a tiny result only
+// when it is also inexact; unmasked, for every tiny result, exact or not.
+struct RoundingControl {
+  Rounding rounding;
+  bool underflowUnmasked;
+};
+
+constexpr RoundingControl RoundingControlOf(std::uint16_t controlWord) {
+  return {RoundingOf(controlWord), (controlWord & UnderflowFlag) == 0};
+}
+
 // Whether a value whose kept part ends in `odd` and whose dropped part is
 // `rest` (`half` being the dropped part of exactly one half unit) rounds
 // away from zero.
@@ -100,11 +113,11 @@ Rounded OverflowResult(bool sign, Rounding rounding, std::uint16_t& status) {
 // Rounds sign * significand * 2^(exponent - ExponentBias - 127) to the
 // format. `significand` must not be 0.
 template <typename Format>
-Rounded RoundTiny(bool sign, std::int32_t exponent, Wide significand, Rounding rounding, std::uint16_t& status);
+Rounded RoundTiny(bool sign, std::int32_t exponent, Wide significand, RoundingControl control, std::uint16_t& status);
 
 // The same for a significand whose bit 127 is set.
 template <typename Format>
-inline Rounded RoundNormalized(bool sign, std::int32_t exponent, Wide significand, Rounding rounding,
+inline Rounded RoundNormalized(bool sign, std::int32_t exponent, Wide significand, RoundingControl control,
                                std::uint16_t& status) {
   constexpr int dropped = 128 - Format::Precision;
   // The extended format drops 64 bits: one word holds them.
@@ -113,7 +126,7 @@ inline Rounded RoundNormalized(bool sign, std::int32_t exponent, Wide significan
   constexpr Rest half = Rest{1} << (dropped - 1);
   assert((significand >> 127) != 0);
   if (exponent < Format::MinExponent) [[unlikely]] {
-    return RoundTiny<Format>(sign, exponent, significand, rounding, status);
+    return RoundTiny<Format>(sign, exponent, significand, control, status);
   }
   auto kept = static_cast<std::uint64_t>(significand >> dropped);
   const auto rest = static_cast<Rest>(significand & droppedMask);
@@ -121,7 +134,7 @@ inline Rounded RoundNormalized(bool sign, std::int32_t exponent, Wide significan
   // below: in the number conversions whether a result rounds up, or is
   // exact, is as good as random. A chain of exact results pays for it, since
   // it can no longer run ahead of the comparison.
-  kept += RoundsUp(rounding, sign, (kept & 1) != 0, rest, half) ? 1u : 0u;
+  kept += RoundsUp(control.rounding, sign, (kept & 1) != 0, rest, half) ? 1u : 0u;
   // Only rounding up reaches the next power of two.
   constexpr std::uint64_t carried = Format::Precision == 64 ? 0 : std::uint64_t{1} << (Format::Precision % 64);
   if (kept == carried) [[unlikely]] {
@@ -129,22 +142,22 @@ inline Rounded RoundNormalized(bool sign, std::int32_t exponent, Wide significan
     ++exponent;
   }
   if (exponent > Format::MaxExponent) [[unlikely]] {
-    return OverflowResult<Format>(sign, rounding, status);
+    return OverflowResult<Format>(sign, control.rounding, status);
   }
   status |= static_cast<std::uint16_t>(rest != 0 ? PrecisionFlag : 0);
   return {sign, exponent, kept};
 }
 
 template <typename Format>
-inline Rounded RoundToFormat(bool sign, std::int32_t exponent, Wide significand, Rounding rounding,
+inline Rounded RoundToFormat(bool sign, std::int32_t exponent, Wide significand, RoundingControl control,
                              std::uint16_t& status) {
   assert(significand != 0);
   const int shift = CountLeadingZeros(significand);
-  return RoundNormalized<Format>(sign, exponent - shift, significand << shift, rounding, status);
+  return RoundNormalized<Format>(sign, exponent - shift, significand << shift, control, status);
 }
 
 template <typename Format>
-Rounded RoundTiny(bool sign, std::int32_t exponent, Wide significand, Rounding rounding, std::uint16_t& status) {
+Rounded RoundTiny(bool sign, std::int32_t exponent, Wide significand, RoundingControl control, std::uint16_t& status) {
   constexpr int dropped = 128 - Format::Precision;
   constexpr Wide droppedMask = (Wide{1} << dropped) - 1;
   constexpr Wide half = Wide{1} << (dropped - 1);
@@ -153,17 +166,20 @@ Rounded RoundTiny(bool sign, std::int32_t exponent, Wide significand, Rounding r
   // full precision; then it is not tiny.
   const auto fullPrecision = static_cast<std::uint64_t>(significand >> dropped);
   const bool reachesNormal = exponent == Format::MinExponent - 1 && fullPrecision == allOnes &&
-                             RoundsUp(rounding, sign, true, significand & droppedMask, half);
+                             RoundsUp(control.rounding, sign, true, significand & droppedMask, half);
   significand = ShiftRightSticky(significand, Format::MinExponent - exponent);
   auto kept = static_cast<std::uint64_t>(significand >> dropped);
   const Wide rest = significand & droppedMask;
   // The denormal's integer bit is clear, so rounding up cannot carry out;
   // reaching the integer bit makes it the smallest normal.
-  if (RoundsUp(rounding, sign, (kept & 1) != 0, rest, half)) {
+  if (RoundsUp(control.rounding, sign, (kept & 1) != 0, rest, half)) {
     ++kept;
   }
   if (rest != 0) {
-    status |= reachesNormal ? PrecisionFlag : UnderflowFlag | PrecisionFlag;
+    status |= PrecisionFlag;
+  }
+  if (!reachesNormal && (rest != 0 || control.underflowUnmasked)) {
+    status |= UnderflowFlag;
   }
   return {sign, Format::MinExponent, kept};
 }
