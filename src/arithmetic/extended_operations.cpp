@@ -132,7 +132,7 @@ Extended AddAny(Extended a, Extended b, bool negateB, RoundingControl control, s
   const bool zeroY = y.kind == ExtendedClass::Zero;
   if (zeroX && zeroY) {
     // Two zeros of one sign keep it; otherwise +0, or -0 when rounding down.
-    return SignedZero(x.sign == y.sign ? x.sign : control.rounding == Rounding::Down);
+    return SignedZero(x.sign == y.sign ? x.sign : control.Mode() == Rounding::Down);
   }
   // A lone zero is the smaller operand, aligned away to nothing; a denormal
   // is normalized below exponent 1 like any other value.

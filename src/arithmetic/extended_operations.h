@@ -112,7 +112,7 @@ inline Extended AddFinite(bool signA, std::int32_t exponentA, std::uint64_t sign
   const Wide difference = larger - smaller;
   if (difference == 0) {
     // Exact cancellation gives +0, or -0 when rounding down.
-    return {static_cast<std::uint16_t>(control.rounding == Rounding::Down ? SignBit : 0), 0};
+    return {static_cast<std::uint16_t>(control.Mode() == Rounding::Down ? SignBit : 0), 0};
   }
   return PackExtended(RoundToFormat<ExtendedFormat>(signA, exponentA + 1, difference, control, status));
 }

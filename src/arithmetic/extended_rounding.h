@@ -67,14 +67,16 @@ inline Wide ShiftRightSticky(Wide x, std::int32_t n) {
 // What the rounding step takes of the control word: the rounding control,
 // and the underflow mask. Masked, the x87 raises UE for a tiny result only
 // when it is also inexact; unmasked, for every tiny result, exact or not.
+// The word is kept whole and each field read where it is used: the mask only
+// on the rare tiny path.
 struct RoundingControl {
-  Rounding rounding;
-  bool underflowUnmasked;
+  std::uint16_t word;
+
+  constexpr Rounding Mode() const { return RoundingOf(word); }
+  constexpr bool UnderflowUnmasked() const { return (word & UnderflowFlag) == 0; }
 };
 
-constexpr RoundingControl RoundingControlOf(std::uint16_t controlWord) {
-  return {RoundingOf(controlWord), (controlWord & UnderflowFlag) == 0};
-}
+constexpr RoundingControl RoundingControlOf(std::uint16_t controlWord) { return {controlWord}; }
 
 // Whether a value whose kept part ends in `odd` and whose dropped part is
 // `rest` (`half` being the dropped part of exactly one half unit) rounds
@@ -134,7 +136,7 @@ inline Rounded RoundNormalized(bool sign, std::int32_t exponent, Wide significan
   // below: in the number conversions whether a result rounds up, or is
   // exact, is as good as random. A chain of exact results pays for it, since
   // it can no longer run ahead of the comparison.
-  kept += RoundsUp(control.rounding, sign, (kept & 1) != 0, rest, half) ? 1u : 0u;
+  kept += RoundsUp(control.Mode(), sign, (kept & 1) != 0, rest, half) ? 1u : 0u;
   // Only rounding up reaches the next power of two.
   constexpr std::uint64_t carried = Format::Precision == 64 ? 0 : std::uint64_t{1} << (Format::Precision % 64);
   if (kept == carried) [[unlikely]] {
@@ -142,7 +144,7 @@ inline Rounded RoundNormalized(bool sign, std::int32_t exponent, Wide significan
     ++exponent;
   }
   if (exponent > Format::MaxExponent) [[unlikely]] {
-    return OverflowResult<Format>(sign, control.rounding, status);
+    return OverflowResult<Format>(sign, control.Mode(), status);
   }
   status |= static_cast<std::uint16_t>(rest != 0 ? PrecisionFlag : 0);
   return {sign, exponent, kept};
@@ -166,19 +168,19 @@ Rounded RoundTiny(bool sign, std::int32_t exponent, Wide significand, RoundingCo
   // full precision; then it is not tiny.
   const auto fullPrecision = static_cast<std::uint64_t>(significand >> dropped);
   const bool reachesNormal = exponent == Format::MinExponent - 1 && fullPrecision == allOnes &&
-                             RoundsUp(control.rounding, sign, true, significand & droppedMask, half);
+                             RoundsUp(control.Mode(), sign, true, significand & droppedMask, half);
   significand = ShiftRightSticky(significand, Format::MinExponent - exponent);
   auto kept = static_cast<std::uint64_t>(significand >> dropped);
   const Wide rest = significand & droppedMask;
   // The denormal's integer bit is clear, so rounding up cannot carry out;
   // reaching the integer bit makes it the smallest normal.
-  if (RoundsUp(control.rounding, sign, (kept & 1) != 0, rest, half)) {
+  if (RoundsUp(control.Mode(), sign, (kept & 1) != 0, rest, half)) {
     ++kept;
   }
   if (rest != 0) {
     status |= PrecisionFlag;
   }
-  if (!reachesNormal && (rest != 0 || control.underflowUnmasked)) {
+  if (!reachesNormal && (rest != 0 || control.UnderflowUnmasked())) {
     status |= UnderflowFlag;
   }
   return {sign, Format::MinExponent, kept};
