@@ -112,10 +112,9 @@ test-aarch64 test-s390x:
 fuzz: deps-test
 	$(call preset,fuzz)
 	ctest --preset fuzz -R _seeds
-	mkdir -p fuzz/corpus-text_to_real fuzz/corpus-real_to_text fuzz/corpus-dialogue fuzz/corpus-program
+	mkdir -p fuzz/corpus-text_to_real fuzz/corpus-real_to_text fuzz/corpus-program
 	./build-fuzz/fuzz/text_to_real_fuzzer -max_total_time=$(FUZZ_SECONDS) -max_len=80 fuzz/corpus-text_to_real fuzz/seeds/text_to_real
 	./build-fuzz/fuzz/real_to_text_fuzzer -max_total_time=$(FUZZ_SECONDS) -max_len=18 fuzz/corpus-real_to_text fuzz/seeds/real_to_text
-	./build-fuzz/fuzz/dialogue_fuzzer -max_total_time=$(FUZZ_SECONDS) -max_len=512 fuzz/corpus-dialogue fuzz/seeds/dialogue
 	./build-fuzz/fuzz/program_fuzzer -max_total_time=$(FUZZ_SECONDS) -max_len=512 fuzz/corpus-program fuzz/seeds/dialogue
 	mkdir -p fuzz/corpus-extended_arithmetic
 	./build-fuzz/fuzz/extended_arithmetic_fuzzer -max_total_time=$(FUZZ_SECONDS) -max_len=220 fuzz/corpus-extended_arithmetic

@@ -3,14 +3,17 @@
 // after every operation), on normal operands with rounding to nearest.
 #include <benchmark/benchmark.h>
 
+#include <bit>
 #include <cstring>
 #include <vector>
 
 #include "arithmetic/extended_operations.h"
 
+using namespace x87;
+
 namespace {
 
-using soft_x87::Extended;
+using x87::Extended;
 
 constexpr std::uint16_t NearestWord = 0x037F;
 constexpr std::size_t Count = 1024;
@@ -21,7 +24,7 @@ std::vector<Extended> Operands(std::uint64_t seed) {
   for (Extended& x : values) {
     seed = seed * 6364136223846793005 + 1442695040888963407;
     x = {static_cast<std::uint16_t>(0x3FFF - 66 + static_cast<int>(seed >> 57)),
-         (seed ^ (seed << 17)) | soft_x87::IntegerBit};
+         (seed ^ (seed << 17)) | x87::IntegerBit};
   }
   return values;
 }
@@ -46,7 +49,7 @@ void SoftStoreDouble(benchmark::State& state) {
   std::uint16_t status = 0;
   for (auto _ : state) {
     for (std::size_t i = 0; i < Count; ++i) {
-      double r = soft_x87::StoreDouble(a[i], NearestWord, status);
+      double r = std::bit_cast<double>(x87::StoreDoubleMasked(a[i], NearestWord, status));
       benchmark::DoNotOptimize(r);
     }
   }
@@ -59,19 +62,19 @@ void SoftStoreDouble(benchmark::State& state) {
 std::vector<Extended> Digits() {
   std::vector<Extended> digits(Count);
   for (std::size_t i = 0; i < Count; ++i) {
-    digits[i] = soft_x87::WidenInteger(static_cast<std::int64_t>((i * 7 + 3) % 10));
+    digits[i] = x87::WidenInteger(static_cast<std::int64_t>((i * 7 + 3) % 10));
   }
   return digits;
 }
 
 void SoftDigitChain(benchmark::State& state) {
   const std::vector<Extended> digits = Digits();
-  const Extended ten = soft_x87::WidenInteger(10);
+  const Extended ten = x87::WidenInteger(10);
   std::uint16_t status = 0;
   for (auto _ : state) {
-    Extended x = soft_x87::WidenInteger(0);
+    Extended x = x87::WidenInteger(0);
     for (std::size_t i = 0; i < Count; ++i) {
-      x = soft_x87::Add(soft_x87::Multiply(x, ten, NearestWord, status), digits[i], NearestWord, status);
+      x = x87::AddMasked(x87::MultiplyMasked(x, ten, NearestWord, status), digits[i], NearestWord, status);
     }
     benchmark::DoNotOptimize(x);
   }
@@ -80,9 +83,9 @@ void SoftDigitChain(benchmark::State& state) {
 }
 BENCHMARK(SoftDigitChain);
 
-BENCHMARK_TEMPLATE(Soft, soft_x87::Add);
-BENCHMARK_TEMPLATE(Soft, soft_x87::Multiply);
-BENCHMARK_TEMPLATE(Soft, soft_x87::Divide);
+BENCHMARK_TEMPLATE(Soft, x87::AddMasked);
+BENCHMARK_TEMPLATE(Soft, x87::MultiplyMasked);
+BENCHMARK_TEMPLATE(Soft, x87::DivideMasked);
 BENCHMARK(SoftStoreDouble);
 
 #if defined(__x86_64__)

@@ -15,9 +15,11 @@
 #include <cstring>
 #include <vector>
 
-#include "arithmetic/fpu_environment.h"
+#include "core/fpu_environment.h"
 #include "realtext/real_to_text.h"
 #include "realtext/text_to_real.h"
+
+using namespace x87;
 
 static_assert(LDBL_MANT_DIG == 64, "the C library's side of the comparison needs the x87 long double");
 

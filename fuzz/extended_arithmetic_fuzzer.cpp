@@ -14,6 +14,8 @@
 
 #if defined(__x86_64__)
 #include "arithmetic/extended_cases.h"
+
+using namespace x87;
 #endif
 
 namespace {
@@ -34,17 +36,17 @@ std::uint64_t LittleEndian(const std::uint8_t* bytes, int count) {
   return value;
 }
 
-soft_x87::Extended ValueAt(const std::uint8_t* bytes) {
+x87::Extended ValueAt(const std::uint8_t* bytes) {
   return {static_cast<std::uint16_t>(LittleEndian(bytes + 8, 2)), LittleEndian(bytes, 8)};
 }
 
 Case Decode(const std::uint8_t* bytes) {
-  Case c{static_cast<Operation>(bytes[0] % OperationCount), static_cast<soft_x87::Rounding>(bytes[1] & 3),
+  Case c{static_cast<Operation>(bytes[0] % OperationCount), static_cast<x87::Rounding>(bytes[1] & 3),
          ValueAt(bytes + 2), ValueAt(bytes + 12)};
   if ((bytes[1] & 4) != 0) {
     constexpr std::uint64_t top = 0xFFFFFFFF00000000;
-    c.b.signExponent = static_cast<std::uint16_t>((c.b.signExponent & soft_x87::SignBit) |
-                                                  (c.a.signExponent & soft_x87::ExponentMask));
+    c.b.signExponent =
+        static_cast<std::uint16_t>((c.b.signExponent & x87::SignBit) | (c.a.signExponent & x87::ExponentMask));
     c.b.significand = (c.a.significand & top) | (c.b.significand & ~top);
   }
   return c;

@@ -18,7 +18,7 @@
 
 #include "conversion/angle_math.h"
 #include "conversion/dialogue.h"
-#include "core/lifecycle.h"
+#include "core/main_routine.h"
 #include "core/runtime_error.h"
 #include "exceptions/errors.h"
 #include "exceptions/exception_classes.h"

@@ -14,9 +14,11 @@
 #include <cstring>
 #include <string_view>
 
-#include "arithmetic/fpu_environment.h"
+#include "core/fpu_environment.h"
 #include "realtext/real_to_text.h"
 #include "support/exact_integer.h"
+
+using namespace x87;
 
 namespace {
 

@@ -7,9 +7,11 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "arithmetic/fpu_environment.h"
+#include "core/fpu_environment.h"
 #include "platform/exception_api.h"
 #include "realtext/text_to_real.h"
+
+using namespace x87;
 
 namespace {
 

@@ -2,9 +2,10 @@
 
 #include "platform/exception_api.h"
 
+namespace x87 {
+
 namespace {
 
-constexpr std::uint16_t ExceptionMaskBits = 0x003F;
 constexpr std::uint16_t PowerOnControlWord = 0x037F;
 
 // Status-word exception flags, in the order a fault is chosen when an
@@ -14,9 +15,9 @@ struct FlagFault {
   DWORD code;
 };
 constexpr FlagFault FlagFaults[] = {
-    {0x0001, STATUS_FLOAT_INVALID_OPERATION}, {0x0002, STATUS_FLOAT_DENORMAL_OPERAND},
-    {0x0004, STATUS_FLOAT_DIVIDE_BY_ZERO},    {0x0008, STATUS_FLOAT_OVERFLOW},
-    {0x0010, STATUS_FLOAT_UNDERFLOW},         {0x0020, STATUS_FLOAT_INEXACT_RESULT},
+    {InvalidFlag, STATUS_FLOAT_INVALID_OPERATION}, {DenormalFlag, STATUS_FLOAT_DENORMAL_OPERAND},
+    {ZeroDivideFlag, STATUS_FLOAT_DIVIDE_BY_ZERO}, {OverflowFlag, STATUS_FLOAT_OVERFLOW},
+    {UnderflowFlag, STATUS_FLOAT_UNDERFLOW},       {PrecisionFlag, STATUS_FLOAT_INEXACT_RESULT},
 };
 
 DWORD FaultCodeOf(std::uint16_t flags) {
@@ -30,30 +31,30 @@ DWORD FaultCodeOf(std::uint16_t flags) {
 
 }  // namespace
 
-FpuRegisters Fpu{PowerOnControlWord, 0};
+namespace detail {
 
-namespace extended_detail {
-
-std::uint16_t faultingFlags = 0;
+InstalledControl installedControl{PowerOnControlWord};
+std::uint16_t statusWord = 0;
 
 void RaiseFloatFault(std::uint16_t flags) {
   void* const address = __builtin_extract_return_addr(__builtin_return_address(0));
   // A fault leaves the sticky flags clear, as the handler of a real unit
   // would, so that the next operation starts afresh.
-  Fpu.statusWord = 0;
+  statusWord = 0;
   RaiseFault(FaultCodeOf(flags), address);
 }
 
-}  // namespace extended_detail
+}  // namespace detail
 
-void LoadControlWord(std::uint16_t word) {
-  Fpu.controlWord = word;
-  extended_detail::faultingFlags = static_cast<std::uint16_t>(~word) & ExceptionMaskBits;
-}
+void LoadControlWord(std::uint16_t word) { detail::installedControl = detail::InstalledControl{word}; }
 
-std::uint16_t InstalledControlWord() { return Fpu.controlWord; }
+std::uint16_t InstalledControlWord() { return detail::installedControl.Word(); }
+
+std::uint16_t StatusWord() { return detail::statusWord; }
 
 void ResetFpu() {
-  Fpu.statusWord = 0;
+  detail::statusWord = 0;
   LoadControlWord(PowerOnControlWord);
 }
+
+}  // namespace x87

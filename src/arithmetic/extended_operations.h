@@ -1,18 +1,20 @@
-// The x87 operations the program uses, done in software with the results and
-// status flags the x87 gives with every exception masked, bit for bit on any
-// 64-bit CPU. Each is a pure function of its operands and the control word
-// (only its rounding control is read: precision is always 64-bit here); it
-// ORs the exception flags it raises into `status` and never clears any.
+// The software core: the x87 operations the program uses, with the results
+// and status flags the x87 gives with every exception masked, bit for bit on
+// any 64-bit CPU. Each is a pure function of its operands and the control
+// word (only its rounding control is read: precision is always 64-bit here);
+// it ORs the exception flags it raises into `status` and never clears any.
+// Internal to src/arithmetic: the layers above use the checked operations of
+// extended_arithmetic.h, which turn unmasked flags into faults.
 //
-//   Add(1, 2^-64, nearest)          -> 1                      PE
-//   Add(1, 2^-64, up)               -> 1 + 2^-63              PE
-//   Divide(1, 3, nearest)           -> {0x3FFD, AAAAAAAAAAAAAAAB}  PE
-//   Subtract(x, x, down)            -> -0
-//   Multiply(0, infinity)           -> real indefinite        IE
-//   Divide(1, 0)                    -> +infinity              ZE
-//   StoreDouble(2^1024)             -> +infinity bits         OE PE
-//   RoundToIntegral(-0.5, toward 0) -> -0                     PE
-//   RoundToInt64(2^63)              -> 0x8000000000000000     IE
+//   AddMasked(1, 2^-64, nearest)          -> 1                      PE
+//   AddMasked(1, 2^-64, up)               -> 1 + 2^-63              PE
+//   DivideMasked(1, 3, nearest)           -> {0x3FFD, AAAAAAAAAAAAAAAB}  PE
+//   SubtractMasked(x, x, down)            -> -0
+//   MultiplyMasked(0, infinity)           -> real indefinite        IE
+//   DivideMasked(1, 0)                    -> +infinity              ZE
+//   StoreDoubleMasked(2^1024)             -> +infinity bits         OE PE
+//   RoundToIntegralMasked(-0.5, toward 0) -> -0                     PE
+//   RoundToInt64Masked(2^63)              -> 0x8000000000000000     IE
 //
 // The common case, finite normal operands, is inline; every other class of
 // operand goes to one out-of-line routine per operation.
@@ -27,27 +29,19 @@
 #include "arithmetic/extended_rounding.h"
 #include "arithmetic/extended_value.h"
 
-namespace soft_x87 {
+namespace x87 {
 
 static_assert(std::numeric_limits<double>::is_iec559 && std::numeric_limits<float>::is_iec559);
 
-// Exact widenings (fld m64, fld m32, fild m64). A signalling NaN is
-// quietened with IE; a denormal raises DE.
-Extended WidenDouble(std::uint64_t bits, std::uint16_t& status);
-Extended WidenFloat(std::uint32_t bits, std::uint16_t& status);
+// Exact widenings of a double's or a float's bits (fld m64, fld m32) and of
+// an integer (fild m64, which raises nothing). A signalling NaN is quietened
+// with IE; a denormal raises DE.
+Extended WidenDoubleMasked(std::uint64_t bits, std::uint16_t& status);
+Extended WidenFloatMasked(std::uint32_t bits, std::uint16_t& status);
 Extended WidenInteger(std::int64_t value);
-inline Extended Widen(double value, std::uint16_t& status) {
-  return WidenDouble(std::bit_cast<std::uint64_t>(value), status);
-}
-inline Extended Widen(float value, std::uint16_t& status) {
-  return WidenFloat(std::bit_cast<std::uint32_t>(value), status);
-}
-
-// fchs: only the sign changes, for every encoding, with no flag.
-constexpr Extended Negate(Extended x) { return {static_cast<std::uint16_t>(x.signExponent ^ SignBit), x.significand}; }
 
 // frndint: a rounded to an integral value under the rounding control.
-Extended RoundToIntegral(Extended a, std::uint16_t controlWord, std::uint16_t& status);
+Extended RoundToIntegralMasked(Extended a, std::uint16_t controlWord, std::uint16_t& status);
 
 // fucomi (quiet: only signalling NaNs and unsupported encodings raise IE)
 // and fcomi (signalling: every NaN raises IE). Zeros of either sign are
@@ -135,10 +129,9 @@ inline Extended MultiplyFinite(bool sign, std::int32_t exponentA, std::uint64_t 
 }
 
 // (high * 2^64 + low) / divisor and its remainder, for high < divisor, so
-// that the quotient fits in 64 bits. On x86-64 that is one divq: Divide
-// measured 7.1 ns through the compiler's general 128-bit division routine,
-// 3.3 ns with it (bench/extended_arithmetic_bench). Other CPUs take the
-// portable path.
+// that the quotient fits in 64 bits. On x86-64 that is one divq, less than
+// half the time of the compiler's general 128-bit division routine. Other
+// CPUs take the portable path.
 struct QuotientRemainder {
   std::uint64_t quotient;
   std::uint64_t remainder;
@@ -165,8 +158,7 @@ inline Extended DivideFinite(bool sign, std::int32_t exponentA, std::uint64_t si
   assert((significandA & significandB & IntegerBit) != 0);
   // The dividend is significandA * 2^64, or * 2^63 when that would give a
   // quotient of 2^64 or more.
-  // No branch on either comparison: each goes either way as often
-  // (measured: text to real 54 to 48 ns).
+  // No branch on either comparison: each goes either way as often.
   const bool belowOne = significandA < significandB;
   const int shift = belowOne ? 0 : 1;
   const std::uint64_t high = significandA >> shift;
@@ -228,7 +220,7 @@ inline std::int64_t RoundToInt64Finite(bool sign, std::int32_t power, std::uint6
 }  // namespace detail
 
 // fadd, fsub, fmul, fdiv st, st(i): a op b rounded once to extended.
-inline Extended Add(Extended a, Extended b, std::uint16_t controlWord, std::uint16_t& status) {
+inline Extended AddMasked(Extended a, Extended b, std::uint16_t controlWord, std::uint16_t& status) {
   if (!detail::IsNormalFast(a) || !detail::IsNormalFast(b)) [[unlikely]] {
     return detail::AddAny(a, b, false, RoundingOf(controlWord), status);
   }
@@ -236,7 +228,7 @@ inline Extended Add(Extended a, Extended b, std::uint16_t controlWord, std::uint
                            RoundingOf(controlWord), status);
 }
 
-inline Extended Subtract(Extended a, Extended b, std::uint16_t controlWord, std::uint16_t& status) {
+inline Extended SubtractMasked(Extended a, Extended b, std::uint16_t controlWord, std::uint16_t& status) {
   if (!detail::IsNormalFast(a) || !detail::IsNormalFast(b)) [[unlikely]] {
     return detail::AddAny(a, b, true, RoundingOf(controlWord), status);
   }
@@ -244,7 +236,7 @@ inline Extended Subtract(Extended a, Extended b, std::uint16_t controlWord, std:
                            RoundingOf(controlWord), status);
 }
 
-inline Extended Multiply(Extended a, Extended b, std::uint16_t controlWord, std::uint16_t& status) {
+inline Extended MultiplyMasked(Extended a, Extended b, std::uint16_t controlWord, std::uint16_t& status) {
   if (!detail::IsNormalFast(a) || !detail::IsNormalFast(b)) [[unlikely]] {
     return detail::MultiplyAny(a, b, RoundingOf(controlWord), status);
   }
@@ -252,7 +244,7 @@ inline Extended Multiply(Extended a, Extended b, std::uint16_t controlWord, std:
                                 b.significand, RoundingOf(controlWord), status);
 }
 
-inline Extended Divide(Extended a, Extended b, std::uint16_t controlWord, std::uint16_t& status) {
+inline Extended DivideMasked(Extended a, Extended b, std::uint16_t controlWord, std::uint16_t& status) {
   if (!detail::IsNormalFast(a) || !detail::IsNormalFast(b)) [[unlikely]] {
     return detail::DivideAny(a, b, RoundingOf(controlWord), status);
   }
@@ -260,36 +252,34 @@ inline Extended Divide(Extended a, Extended b, std::uint16_t controlWord, std::u
                               b.significand, RoundingOf(controlWord), status);
 }
 
-// fst m64: x rounded to a double's bits. NaNs keep the top of their
-// significand; the x87 raises no DE for an extended denormal here.
-inline Ordering CompareQuiet(Extended a, Extended b, std::uint16_t& status) {
+// fucomi and fcomi: the order of a and b.
+inline Ordering CompareQuietMasked(Extended a, Extended b, std::uint16_t& status) {
   if (!detail::IsNormalOrZeroFast(a) || !detail::IsNormalOrZeroFast(b)) [[unlikely]] {
     return detail::CompareAny(a, b, false, status);
   }
   return detail::OrderNormalOrZero(a, b);
 }
 
-inline Ordering CompareSignaling(Extended a, Extended b, std::uint16_t& status) {
+inline Ordering CompareSignalingMasked(Extended a, Extended b, std::uint16_t& status) {
   if (!detail::IsNormalOrZeroFast(a) || !detail::IsNormalOrZeroFast(b)) [[unlikely]] {
     return detail::CompareAny(a, b, true, status);
   }
   return detail::OrderNormalOrZero(a, b);
 }
 
-inline std::uint64_t StoreDoubleBits(Extended x, std::uint16_t controlWord, std::uint16_t& status) {
+// fst m64: x rounded to a double's bits. NaNs keep the top of their
+// significand; the x87 raises no DE for an extended denormal here.
+inline std::uint64_t StoreDoubleMasked(Extended x, std::uint16_t controlWord, std::uint16_t& status) {
   if (!detail::IsNormalFast(x)) [[unlikely]] {
     return detail::StoreDoubleAny(x, RoundingOf(controlWord), status);
   }
   return detail::PackDouble(detail::RoundNormalized<detail::DoubleFormat>(
       SignOf(x), ExponentFieldOf(x), detail::Wide{x.significand} << 64, RoundingOf(controlWord), status));
 }
-inline double StoreDouble(Extended x, std::uint16_t controlWord, std::uint16_t& status) {
-  return std::bit_cast<double>(StoreDoubleBits(x, controlWord, status));
-}
 
 // fistp m64: x rounded to an integer under the rounding control; NaNs,
 // infinities and values out of range give 0x8000000000000000 with IE.
-inline std::int64_t RoundToInt64(Extended x, std::uint16_t controlWord, std::uint16_t& status) {
+inline std::int64_t RoundToInt64Masked(Extended x, std::uint16_t controlWord, std::uint16_t& status) {
   if (!detail::IsNormalFast(x)) [[unlikely]] {
     return detail::RoundToInt64Any(x, RoundingOf(controlWord), status);
   }
@@ -297,4 +287,4 @@ inline std::int64_t RoundToInt64(Extended x, std::uint16_t controlWord, std::uin
                                     RoundingOf(controlWord), status);
 }
 
-}  // namespace soft_x87
+}  // namespace x87

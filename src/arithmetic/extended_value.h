@@ -11,7 +11,7 @@
 
 #include <cstdint>
 
-namespace soft_x87 {
+namespace x87 {
 
 struct Extended {
   std::uint16_t signExponent;
@@ -77,6 +77,16 @@ constexpr ExtendedClass Classify(Extended x) {
   return (x.significand & QuietBit) != 0 ? ExtendedClass::QuietNaN : ExtendedClass::SignalingNaN;
 }
 
+constexpr bool IsNaN(ExtendedClass c) { return c == ExtendedClass::QuietNaN || c == ExtendedClass::SignalingNaN; }
+// Encodings that make any arithmetic operation invalid.
+constexpr bool IsUnsupported(ExtendedClass c) {
+  return c == ExtendedClass::Unnormal || c == ExtendedClass::PseudoInfinity || c == ExtendedClass::PseudoNaN;
+}
+// The classes that raise DE as an operand.
+constexpr bool IsDenormalOperand(ExtendedClass c) {
+  return c == ExtendedClass::Denormal || c == ExtendedClass::PseudoDenormal;
+}
+
 constexpr bool IsZero(Extended x) { return Classify(x) == ExtendedClass::Zero; }
 constexpr bool IsDenormal(Extended x) { return Classify(x) == ExtendedClass::Denormal; }
 constexpr bool IsPseudoDenormal(Extended x) { return Classify(x) == ExtendedClass::PseudoDenormal; }
@@ -87,12 +97,19 @@ constexpr bool IsPseudoInfinity(Extended x) { return Classify(x) == ExtendedClas
 constexpr bool IsPseudoNaN(Extended x) { return Classify(x) == ExtendedClass::PseudoNaN; }
 constexpr bool IsQuietNaN(Extended x) { return Classify(x) == ExtendedClass::QuietNaN; }
 constexpr bool IsSignalingNaN(Extended x) { return Classify(x) == ExtendedClass::SignalingNaN; }
-constexpr bool IsNaN(Extended x) { return IsQuietNaN(x) || IsSignalingNaN(x); }
+constexpr bool IsNaN(Extended x) { return IsNaN(Classify(x)); }
+constexpr bool IsUnsupported(Extended x) { return IsUnsupported(Classify(x)); }
 
-// Encodings that make any arithmetic operation invalid.
-constexpr bool IsUnsupported(Extended x) {
-  const ExtendedClass c = Classify(x);
-  return c == ExtendedClass::Unnormal || c == ExtendedClass::PseudoInfinity || c == ExtendedClass::PseudoNaN;
+constexpr Extended Signed(bool sign, std::uint16_t exponentField, std::uint64_t significand) {
+  return {static_cast<std::uint16_t>((sign ? SignBit : 0) | exponentField), significand};
+}
+constexpr Extended SignedZero(bool sign) { return Signed(sign, 0, 0); }
+constexpr Extended SignedInfinity(bool sign) { return Signed(sign, MaxExponentField, IntegerBit); }
+
+// fchs and fabs: only the sign changes, for every encoding, with no flag.
+constexpr Extended Negate(Extended x) { return {static_cast<std::uint16_t>(x.signExponent ^ SignBit), x.significand}; }
+constexpr Extended Abs(Extended x) {
+  return {static_cast<std::uint16_t>(x.signExponent & ExponentMask), x.significand};
 }
 
 // Status-word exception flags, as the unit sets them with every exception
@@ -104,12 +121,23 @@ constexpr std::uint16_t OverflowFlag = 0x08;
 constexpr std::uint16_t UnderflowFlag = 0x10;
 constexpr std::uint16_t PrecisionFlag = 0x20;
 constexpr std::uint16_t AllExceptionFlags = 0x3F;
+// The control word's six exception masks sit at the same bits as the flags.
+constexpr std::uint16_t ExceptionMasks = AllExceptionFlags;
 
 // Rounding control: bits 10 and 11 of the control word. Precision control
 // (bits 8 and 9) is taken to be 64-bit whatever the word says: the program
 // never installs another.
 enum class Rounding : std::uint8_t { Nearest = 0, Down = 1, Up = 2, TowardZero = 3 };
+constexpr int RoundingShift = 10;
+constexpr std::uint16_t RoundingField = 0x0C00;
 
-constexpr Rounding RoundingOf(std::uint16_t controlWord) { return static_cast<Rounding>((controlWord >> 10) & 3); }
+constexpr Rounding RoundingOf(std::uint16_t controlWord) {
+  return static_cast<Rounding>((controlWord & RoundingField) >> RoundingShift);
+}
 
-}  // namespace soft_x87
+// The control word with its rounding control replaced, everything else kept.
+constexpr std::uint16_t WithRounding(std::uint16_t controlWord, Rounding rounding) {
+  return static_cast<std::uint16_t>((controlWord & ~RoundingField) | static_cast<int>(rounding) << RoundingShift);
+}
+
+}  // namespace x87

@@ -1,5 +1,17 @@
 #include "conversion/angle_math.h"
 
+using x87::Add;
+using x87::Divide;
+using x87::Extended;
+using x87::ExtendedFromBits;
+using x87::Multiply;
+using x87::RoundReal;
+using x87::StoreDouble;
+using x87::Subtract;
+using x87::TruncateReal;
+using x87::Widen;
+using x87::WidenInteger;
+
 ConversionState Conversion{};
 
 namespace {

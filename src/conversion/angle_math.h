@@ -31,23 +31,23 @@ extern ConversionState Conversion;
 
 // pi as the extended value nearest to it (exponent 0x4000, significand
 // 0xC90FDAA22168C235).
-Extended Pi();
+x87::Extended Pi();
 
 // t = 200 * v; t = t / pi.
-Extended RadiansToGrads(double v);
+x87::Extended RadiansToGrads(double v);
 // t = 180 * v; t = t / pi.
-Extended RadiansToDegrees(double v);
+x87::Extended RadiansToDegrees(double v);
 // t = pi * v; t = t / 200.
-Extended GradsToRadians(double v);
+x87::Extended GradsToRadians(double v);
 // t = 9 * v; t = t / 10.
-Extended GradsToDegrees(double v);
+x87::Extended GradsToDegrees(double v);
 
 // workDegrees := D = (min / 60 + deg) + sec / 3600, from the entered numbers.
 void StoreDecimalDegrees();
 // StoreDecimalDegrees, then radianResult := pi * D / 180.
 void StoreDegreesAsRadians();
 // StoreDecimalDegrees, then t = 10 * D; t = t / 9 (not stored).
-Extended DegreesToGrads();
+x87::Extended DegreesToGrads();
 
 // Splits angleValue into wholeDegrees, wholeMinutes and wholeSeconds, each
 // step reading the double that the step before stored.

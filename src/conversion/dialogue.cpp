@@ -7,6 +7,10 @@
 #include "streams/text_output.h"
 #include "streams/text_stream.h"
 
+using x87::Extended;
+using x87::StoreDouble;
+using x87::Widen;
+
 std::string sourceUnit;
 std::string targetUnit;
 

@@ -1,7 +1,6 @@
 #include "core/lifecycle.h"
 
 #include "core/runtime_error_report.h"
-#include "core/top_level_handler.h"
 #include "platform/exception_api.h"
 #include "platform/process_api.h"
 
@@ -17,16 +16,12 @@ StartupContext Startup{};
 namespace {
 
 // The registration of the top-level handler. Exceptions travel as C++
-// exceptions here, so the registration is the catch in RunProgram; this
-// record only says whether it is in force.
+// exceptions here, so the registration is the catch of the main routine;
+// this record only says whether it is in force.
 struct HandlerRegistration {
   bool installed;
 };
 HandlerRegistration TopLevelRegistration{};
-
-// The code a C++ exception from outside the run-time layer is reported
-// with, as the platform reports a foreign exception.
-constexpr DWORD ForeignExceptionCode = 0xE06D7363;
 
 void InstallTopLevelHandler() {
   TopLevelRegistration.installed = true;
@@ -72,6 +67,8 @@ void StartProgram(const StartupTable& table) {
   // Step 5: the units' start routines, in table order.
   RunStartRoutines();
 }
+
+bool TopLevelHandlerInstalled() { return TopLevelRegistration.installed; }
 
 void RunStartRoutines() {
   for (std::int32_t index = 0; index < Startup.table->count; ++index) {
@@ -129,49 +126,4 @@ void Shutdown() {
   UnregisterModule();
   RemoveTopLevelHandler();
   ExitProcess(static_cast<UINT>(ProcessExitCode));
-}
-
-namespace {
-
-// Runs one stretch of the main routine; an exception that escapes it is
-// copied out for the top-level handler, after its unwind has run every
-// cleanup on the way.
-template <typename Stretch>
-bool RunCatching(Stretch stretch, StructuredException& caught) {
-  try {
-    stretch();
-    return true;
-  } catch (const StructuredException& exception) {
-    caught = exception;
-  } catch (...) {
-    caught = StructuredException{};
-    caught.record.ExceptionCode = ForeignExceptionCode;
-    caught.record.ExceptionFlags = EXCEPTION_NONCONTINUABLE;
-  }
-  return false;
-}
-
-}  // namespace
-
-void RunProgram(const StartupTable& table, void (*body)()) {
-  ConsoleFlag = true;
-  StructuredException caught{};
-  RunCatching(
-      [&table, body] {
-        StartProgram(table);
-        // The dialogue runs in a protected section whose cleanup part is empty.
-        body();
-        Shutdown();
-      },
-      caught);
-  // Only an exception gets here. The handler ends the process; an exception
-  // raised while it works (a finish routine failing during Shutdown) comes
-  // back to it.
-  for (;;) {
-    if (!TopLevelRegistration.installed) {
-      ExitProcess(217);
-    }
-    StructuredException handled = caught;
-    RunCatching([&handled] { HandleAtTopLevel(handled.record); }, caught);
-  }
 }

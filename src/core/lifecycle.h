@@ -49,6 +49,6 @@ void RunFinishRoutines();
 [[noreturn]] void ExitProgram(std::int32_t code);
 [[noreturn]] void Shutdown();
 
-// The main routine: console flag, start-up with the units of `table`, the
-// body under the top-level handler, then Shutdown. Never returns.
-[[noreturn]] void RunProgram(const StartupTable& table, void (*body)());
+// Whether the top-level handler is in force: from the start-up's step 4
+// until the end of Shutdown.
+bool TopLevelHandlerInstalled();

@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "arithmetic/fpu_environment.h"
 #include "core/faults.h"
+#include "core/fpu_environment.h"
 #include "core/runtime_error.h"
 
 namespace {

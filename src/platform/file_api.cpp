@@ -15,52 +15,31 @@ thread_local DWORD lastError = ERROR_SUCCESS;
 // that GetLastError answers: for each error a terminal, pipe, socket or file
 // can give, the code Windows gives for the same condition. An errno not
 // listed is a general failure (31).
-//   EBADF                   -> 6    ERROR_INVALID_HANDLE     (closed or wrong-direction descriptor)
-//   EACCES, EPERM           -> 5    ERROR_ACCESS_DENIED
-//   EROFS                   -> 19   ERROR_WRITE_PROTECT
-//   ENXIO, ENODEV           -> 55   ERROR_DEV_NOT_EXIST      (the device behind a handle has gone)
-//   ECONNRESET, ENETRESET   -> 64   ERROR_NETNAME_DELETED    (what Windows reads from a reset socket)
-//   ENOSPC, EDQUOT          -> 112  ERROR_DISK_FULL
-//   ETIMEDOUT               -> 121  ERROR_SEM_TIMEOUT        (a device or connection timed out)
-//   ESPIPE                  -> 132  ERROR_SEEK_ON_DEVICE     (seeking a pipe or terminal)
-//   EFBIG                   -> 223  ERROR_FILE_TOO_LARGE     (beyond the file size limit, ulimit -f)
-//   EPIPE, ESHUTDOWN        -> 232  ERROR_NO_DATA            (a pipe or socket without reader)
-//   EISDIR                  -> 267  ERROR_DIRECTORY          (a directory read as a file)
-//   EFAULT                  -> 998  ERROR_NOACCESS           (a buffer outside the address space)
-//   ESTALE                  -> 1006 ERROR_FILE_INVALID       (a file gone from under its handle)
-//   EIO                     -> 1117 ERROR_IO_DEVICE          (a failed device, a hung-up terminal)
-//   ECONNREFUSED            -> 1225 ERROR_CONNECTION_REFUSED
-//   ENETDOWN, ENETUNREACH   -> 1231 ERROR_NETWORK_UNREACHABLE
-//   EHOSTDOWN, EHOSTUNREACH -> 1232 ERROR_HOST_UNREACHABLE
-//   ECONNABORTED            -> 1236 ERROR_CONNECTION_ABORTED
-//   ENOBUFS                 -> 1450 ERROR_NO_SYSTEM_RESOURCES
-//   ENOTCONN, EDESTADDRREQ  -> 2250 ERROR_NOT_CONNECTED
-//   ENOENT 2, EMFILE/ENFILE 4, ENOMEM 8, EINVAL 87
 struct ErrorTranslation {
   int errnoValue;
   DWORD windowsError;
 };
 constexpr ErrorTranslation ErrorTable[] = {
     {0, ERROR_SUCCESS},
-    {EBADF, ERROR_INVALID_HANDLE},
+    {EBADF, ERROR_INVALID_HANDLE},  // closed or wrong-direction descriptor
     {EACCES, ERROR_ACCESS_DENIED},
     {EPERM, ERROR_ACCESS_DENIED},
     {EROFS, ERROR_WRITE_PROTECT},
-    {ENXIO, ERROR_DEV_NOT_EXIST},
+    {ENXIO, ERROR_DEV_NOT_EXIST},  // the device behind a handle has gone
     {ENODEV, ERROR_DEV_NOT_EXIST},
-    {ECONNRESET, ERROR_NETNAME_DELETED},
+    {ECONNRESET, ERROR_NETNAME_DELETED},  // what Windows reads from a reset socket
     {ENETRESET, ERROR_NETNAME_DELETED},
     {ENOSPC, ERROR_DISK_FULL},
     {EDQUOT, ERROR_DISK_FULL},
-    {ETIMEDOUT, ERROR_SEM_TIMEOUT},
-    {ESPIPE, ERROR_SEEK_ON_DEVICE},
-    {EFBIG, ERROR_FILE_TOO_LARGE},
-    {EPIPE, ERROR_NO_DATA},
+    {ETIMEDOUT, ERROR_SEM_TIMEOUT},  // a device or connection timed out
+    {ESPIPE, ERROR_SEEK_ON_DEVICE},  // seeking a pipe or terminal
+    {EFBIG, ERROR_FILE_TOO_LARGE},   // beyond the file size limit, ulimit -f
+    {EPIPE, ERROR_NO_DATA},          // a pipe or socket without reader
     {ESHUTDOWN, ERROR_NO_DATA},
-    {EISDIR, ERROR_DIRECTORY},
-    {EFAULT, ERROR_NOACCESS},
-    {ESTALE, ERROR_FILE_INVALID},
-    {EIO, ERROR_IO_DEVICE},
+    {EISDIR, ERROR_DIRECTORY},     // a directory read as a file
+    {EFAULT, ERROR_NOACCESS},      // a buffer outside the address space
+    {ESTALE, ERROR_FILE_INVALID},  // a file gone from under its handle
+    {EIO, ERROR_IO_DEVICE},        // a failed device, a hung-up terminal
     {ECONNREFUSED, ERROR_CONNECTION_REFUSED},
     {ENETDOWN, ERROR_NETWORK_UNREACHABLE},
     {ENETUNREACH, ERROR_NETWORK_UNREACHABLE},
@@ -127,6 +106,9 @@ void IgnoreWriteSignals() {
 
 // GetLastError: the last error of this thread.
 DWORD GetLastError() { return lastError; }
+
+// SetLastError: what the next GetLastError of this thread answers.
+void SetLastError(DWORD error) { lastError = error; }
 
 // GetStdHandle: the handle of descriptor 0, 1 or 2 while it is open.
 HANDLE GetStdHandle(DWORD standardHandle) {

@@ -15,6 +15,7 @@ BOOL WriteFile(HANDLE file, const void* buffer, DWORD bytesToWrite, DWORD* bytes
 BOOL CloseHandle(HANDLE object);
 DWORD SetFilePointer(HANDLE file, LONG distanceToMove, LONG* distanceToMoveHigh, DWORD moveMethod);
 DWORD GetLastError();
+void SetLastError(DWORD error);
 }
 
 // Makes writing to a pipe without a reader, or beyond the file size limit,

@@ -1,5 +1,5 @@
 #include "conversion/dialogue.h"
-#include "core/lifecycle.h"
+#include "core/main_routine.h"
 #include "platform/process_api.h"
 #include "program/command_line.h"
 #include "program/unit_table.h"

@@ -1,6 +1,6 @@
 #include "program/unit_table.h"
 
-#include "arithmetic/fpu_environment.h"
+#include "core/fpu_environment.h"
 #include "core/lifecycle.h"
 #include "core/memory.h"
 #include "core/runtime_error.h"

@@ -17,10 +17,10 @@ struct ShortString {
 
 // a (zero or positive, finite) as v * 10^k with v = 0 or 1 <= v < 16.
 struct ScaledDecimal {
-  Extended v;
+  x87::Extended v;
   std::int32_t k;
 };
-ScaledDecimal ScaleToDecimal(Extended a);
+ScaledDecimal ScaleToDecimal(x87::Extended a);
 
 // The digit string of v (0 <= v < 16), positions 0..n (1 <= n <= 255):
 // position 0 the carry digit, 1..18 the digits of v * 10^17 rounded to an
@@ -30,7 +30,7 @@ ScaledDecimal ScaleToDecimal(Extended a);
 struct DigitString {
   char digits[256];
 };
-void DecimalDigits(Extended v, std::int32_t n, DigitString& result);
+void DecimalDigits(x87::Extended v, std::int32_t n, DigitString& result);
 
 // The text of value in the given width and decimals (width counts as at
 // most 255, decimals as at most 216; negative decimals: scientific). Fixed
@@ -41,4 +41,4 @@ void DecimalDigits(Extended v, std::int32_t n, DigitString& result);
 //   0.1 (the double), width 1, 20 decimals -> "0.10000000000000001000"
 //   -0.0, width 6, 4 decimals               -> "-0.0000"
 //   123456.789, width 30, negative decimals -> "     1.23456789000000000E+0005"
-void RealToText(std::int32_t width, std::int32_t decimals, Extended value, ShortString& text);
+void RealToText(std::int32_t width, std::int32_t decimals, x87::Extended value, ShortString& text);

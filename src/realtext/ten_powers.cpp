@@ -1,5 +1,10 @@
 #include "realtext/ten_powers.h"
 
+using x87::Divide;
+using x87::Extended;
+using x87::ExtendedFromBits;
+using x87::Multiply;
+
 // Each entry is written as its bit pattern, sign and exponent field, then
 // the 64-bit significand with the integer bit on top: exactly the extended
 // value nearest to the power of ten; 10^0..10^27 are exact.
@@ -69,7 +74,6 @@ constinit const Extended LargeTenPowers[10] = {
     ExtendedFromBits(0x7525, 0xC46052028A20979B),  // 10^4096
     ExtendedFromBits(0x7BCA, 0xAE3511626ED559F0),  // 10^4608
 };
-Extended PlusInfinity() { return ExtendedFromBits(0x7FFF, 0x8000000000000000u); }
 
 namespace {
 
@@ -94,7 +98,7 @@ Extended ScaleByPowerOfTen(Extended x, std::int32_t n) {
     return x;
   }
   if (n >= ScaleLimit) {
-    return PlusInfinity();
+    return x87::SignedInfinity(false);
   }
   if (n <= -ScaleLimit) {
     return Extended{};

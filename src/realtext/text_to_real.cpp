@@ -6,6 +6,13 @@
 
 #include "realtext/ten_powers.h"
 
+using x87::Add;
+using x87::Extended;
+using x87::Multiply;
+using x87::Negate;
+using x87::Widen;
+using x87::WidenInteger;
+
 namespace {
 
 // An exponent or total scaling beyond this magnitude is as good as 5120 or

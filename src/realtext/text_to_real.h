@@ -15,7 +15,7 @@
 #include "arithmetic/extended_arithmetic.h"
 
 struct TextToRealResult {
-  Extended value;
+  x87::Extended value;
   std::int32_t errorPosition;  // 0 on success, else the 1-based position
 };
 

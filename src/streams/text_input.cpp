@@ -2,17 +2,24 @@
 
 #include "realtext/text_to_real.h"
 
+using x87::Extended;
+
 namespace {
+
+// A byte and the end indication; at the end the byte is always 26.
+struct CharacterResult {
+  std::uint8_t byte;
+  bool atEnd;
+};
 
 constexpr std::uint8_t LineFeed = 10;
 constexpr std::uint8_t CarriageReturn = 13;
-constexpr std::uint8_t EndMarker = 26;
 constexpr std::uint8_t Blank = 32;
 constexpr std::int32_t PieceCapacity = 255;
 constexpr int TokenCapacity = 64;
 constexpr std::int32_t InvalidNumericInput = 106;
 
-constexpr CharacterResult AtEnd{EndMarker, true};
+constexpr CharacterResult AtEnd{EndOfDataMarker, true};
 
 // The open rule of every read: a stream not yet open for reading is opened.
 bool ReadyForReading(TextStream& stream) { return stream.openMode == ModeInput || EnsureOpenForReading(stream); }
@@ -21,8 +28,6 @@ bool HasEndMarkerStyle(const TextStream& stream) { return (stream.styleFlags & C
 
 // Puts back the byte that the last ReadCharacter delivered.
 void PutBack(TextStream& stream) { --stream.position; }
-
-}  // namespace
 
 CharacterResult ReadCharacter(TextStream& stream) {
   // Step 1: a stream that cannot be read is at its end.
@@ -33,7 +38,7 @@ CharacterResult ReadCharacter(TextStream& stream) {
     // Step 2: a byte from the buffer; the end marker stays where it is.
     if (stream.position < stream.limit) {
       const std::uint8_t byte = stream.bufferData[stream.position];
-      if (byte == EndMarker && HasEndMarkerStyle(stream)) {
+      if (byte == EndOfDataMarker && HasEndMarkerStyle(stream)) {
         return AtEnd;
       }
       ++stream.position;
@@ -48,7 +53,7 @@ CharacterResult ReadCharacter(TextStream& stream) {
     // Steps 4 and 5: no bytes is the end of the data, made sticky by a marker.
     if (stream.limit == 0) {
       if (HasEndMarkerStyle(stream)) {
-        stream.bufferData[stream.position] = EndMarker;
+        stream.bufferData[stream.position] = EndOfDataMarker;
         ++stream.limit;
       }
       return AtEnd;
@@ -86,7 +91,7 @@ std::int32_t ReadLinePiece(TextStream& stream, char* destination, std::int32_t m
       continue;
     }
     ++stream.position;
-    if (byte == EndMarker && HasEndMarkerStyle(stream)) {
+    if (byte == EndOfDataMarker && HasEndMarkerStyle(stream)) {
       break;
     }
     destination[count++] = static_cast<char>(byte);
@@ -96,18 +101,6 @@ std::int32_t ReadLinePiece(TextStream& stream, char* destination, std::int32_t m
   }
   // Step 4: the count of characters taken.
   return count;
-}
-
-void ReadDynamicString(TextStream& stream, std::string& result) {
-  char piece[PieceCapacity];
-  // Steps 1 and 2: the first piece of the line.
-  std::int32_t length = ReadLinePiece(stream, piece, PieceCapacity);
-  result.assign(piece, static_cast<std::size_t>(length));
-  // Step 3: a full piece means the line may go on.
-  while (length == PieceCapacity) {
-    length = ReadLinePiece(stream, piece, PieceCapacity);
-    result.append(piece, static_cast<std::size_t>(length));
-  }
 }
 
 bool SkipToToken(TextStream& stream) {
@@ -120,6 +113,20 @@ bool SkipToToken(TextStream& stream) {
       PutBack(stream);
       return false;
     }
+  }
+}
+
+}  // namespace
+
+void ReadDynamicString(TextStream& stream, std::string& result) {
+  char piece[PieceCapacity];
+  // Steps 1 and 2: the first piece of the line.
+  std::int32_t length = ReadLinePiece(stream, piece, PieceCapacity);
+  result.assign(piece, static_cast<std::size_t>(length));
+  // Step 3: a full piece means the line may go on.
+  while (length == PieceCapacity) {
+    length = ReadLinePiece(stream, piece, PieceCapacity);
+    result.append(piece, static_cast<std::size_t>(length));
   }
 }
 

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+using x87::Extended;
+
 namespace {
 
 constexpr std::int32_t BlankBlockSize = 64;

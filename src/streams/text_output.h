@@ -20,4 +20,4 @@ TextStream& PutDynamicString(TextStream& stream, std::string_view text, std::int
 TextStream& PutLineEnd(TextStream& stream);
 
 // 57.2957795130823 with width 6 and 4 decimals writes "57.2958".
-TextStream& WriteReal(TextStream& stream, std::int32_t width, std::int32_t decimals, Extended value);
+TextStream& WriteReal(TextStream& stream, std::int32_t width, std::int32_t decimals, x87::Extended value);

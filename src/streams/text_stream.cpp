@@ -16,7 +16,6 @@ constexpr std::int32_t StreamNotPrepared = 102;
 constexpr std::int32_t StreamClosed = 103;
 constexpr std::int32_t NotOpenForReading = 104;
 constexpr std::int32_t NotOpenForWriting = 105;
-constexpr std::uint8_t EndMarker = 26;
 
 bool IsOpenMode(std::uint16_t mode) { return mode == ModeInput || mode == ModeOutput || mode == ModeInOut; }
 
@@ -29,7 +28,7 @@ bool IsStandardOutputStream(const TextStream& stream) { return &stream == &Outpu
 // lone 26 in its fill looks the same; that byte, unread, would only end the
 // next reader's data, which finds the end there anyway.)
 bool HoldsPlantedEndMarker(const TextStream& stream) {
-  return stream.position == 0 && stream.limit == 1 && stream.bufferData[0] == EndMarker;
+  return stream.position == 0 && stream.limit == 1 && stream.bufferData[0] == EndOfDataMarker;
 }
 
 std::int32_t StoreResult(std::int32_t result) {
@@ -53,64 +52,48 @@ std::int32_t ApplyFlushRule(TextStream& stream, StreamOperation operation) {
   return StoreResult(IsStandardOutputStream(stream) ? 0 : StreamClosed);
 }
 
-}  // namespace
-
-__attribute__((noinline)) void CheckIoResult() {
-  if (IoResultCode != 0) {
-    RaiseRuntimeError(RuntimeErrorKind::IoFailure, CALLER_LOCATION);
-  }
-}
-
 std::int32_t NoOperation(TextStream& /*stream*/) { return 0; }
 
-std::int32_t OpenStream(TextStream& stream, std::uint16_t mode) {
-  // Step 1: only a prepared record can be opened.
-  if (!IsModeValue(stream.openMode)) {
-    return StoreResult(StreamNotPrepared);
+std::int32_t FillBuffer(TextStream& stream) {
+  // Step 1: the buffer is empty whatever the read gives.
+  stream.position = 0;
+  stream.limit = 0;
+  // Step 2: one read of at most a buffer.
+  DWORD count = 0;
+  const BOOL succeeded = ReadFile(stream.osHandle, stream.bufferData, stream.bufferSize, &count, nullptr);
+  stream.limit = count;
+  // Steps 3 and 4: a pipe whose writer has gone is the end of the data (on
+  // POSIX a read gives 0 bytes there; the Windows ReadFile fails with
+  // ERROR_BROKEN_PIPE).
+  if (succeeded) {
+    return 0;
   }
-  // Step 2: an open stream is closed first.
-  if (stream.openMode != ModeClosed) {
-    CloseStream(stream);
-  }
-  // Steps 3 and 4: the mode, and a stream without a file name is a standard one.
-  stream.openMode = mode;
-  if (stream.fileName[0] == '\0' && stream.openOp == nullptr) {
-    stream.openOp = BindStandardHandle;
-  }
-  // Steps 5 and 6: the open operation's result is the stream's.
-  return StoreResult(stream.openOp(stream));
+  const DWORD error = GetLastError();
+  return error == ERROR_BROKEN_PIPE ? 0 : static_cast<std::int32_t>(error);
 }
 
-std::int32_t OpenForReading(TextStream& stream) { return OpenStream(stream, ModeInput); }
-
-std::int32_t OpenForWriting(TextStream& stream) { return OpenStream(stream, ModeOutput); }
-
-bool EnsureOpenForReading(TextStream& stream) {
-  // Step 1: only Input is opened implicitly, with the default line style.
-  if (&stream == &Input) {
-    stream.styleFlags = DefaultLineStyle;
-    OpenForReading(stream);
+std::int32_t DrainBuffer(TextStream& stream) {
+  // Step 1: nothing waits.
+  if (stream.position == 0) {
+    return 0;
   }
-  // Step 2: 104 replaces whatever the open attempt stored.
-  if (stream.openMode == ModeInput) {
-    return true;
-  }
-  SetIoResult(NotOpenForReading);
-  return false;
+  // Steps 2 and 3: one write; the bytes are gone whether it succeeded or not.
+  DWORD written = 0;
+  const BOOL succeeded = WriteFile(stream.osHandle, stream.bufferData, stream.position, &written, nullptr);
+  stream.position = 0;
+  // Step 4: a failed write is the system's error code.
+  return succeeded ? 0 : static_cast<std::int32_t>(GetLastError());
 }
 
-bool EnsureOpenForWriting(TextStream& stream) {
-  // Step 1: only Output and ErrorStream are opened implicitly.
-  if (IsStandardOutputStream(stream)) {
-    stream.styleFlags = DefaultLineStyle;
-    OpenForWriting(stream);
+// The close operation of Input: the bytes read ahead but not consumed go
+// back to a seekable handle; one that cannot seek keeps its position.
+// Always 0.
+std::int32_t GiveBackReadAhead(TextStream& stream) {
+  const std::uint32_t unread = stream.limit - stream.position - (HoldsPlantedEndMarker(stream) ? 1 : 0);
+  if (unread > 0 && GetFileType(stream.osHandle) == FILE_TYPE_DISK) {
+    SetFilePointer(stream.osHandle, -static_cast<LONG>(unread), nullptr, FILE_CURRENT);
   }
-  // Step 2: 105 replaces whatever the open attempt stored.
-  if (stream.openMode == ModeOutput) {
-    return true;
-  }
-  SetIoResult(NotOpenForWriting);
-  return false;
+  return 0;
 }
 
 std::int32_t BindStandardHandle(TextStream& stream) {
@@ -151,41 +134,62 @@ std::int32_t BindStandardHandle(TextStream& stream) {
   return 0;
 }
 
-std::int32_t FillBuffer(TextStream& stream) {
-  // Step 1: the buffer is empty whatever the read gives.
-  stream.position = 0;
-  stream.limit = 0;
-  // Step 2: one read of at most a buffer.
-  DWORD count = 0;
-  const BOOL succeeded = ReadFile(stream.osHandle, stream.bufferData, stream.bufferSize, &count, nullptr);
-  stream.limit = count;
-  // Steps 3 and 4: a pipe whose writer has gone is the end of the data.
-  if (succeeded) {
-    return 0;
+std::int32_t OpenStream(TextStream& stream, std::uint16_t mode) {
+  // Step 1: only a prepared record can be opened.
+  if (!IsModeValue(stream.openMode)) {
+    return StoreResult(StreamNotPrepared);
   }
-  const DWORD error = GetLastError();
-  return error == ERROR_BROKEN_PIPE ? 0 : static_cast<std::int32_t>(error);
+  // Step 2: an open stream is closed first.
+  if (stream.openMode != ModeClosed) {
+    CloseStream(stream);
+  }
+  // Steps 3 and 4: the mode, and a stream without a file name is a standard one.
+  stream.openMode = mode;
+  if (stream.fileName[0] == '\0' && stream.openOp == nullptr) {
+    stream.openOp = BindStandardHandle;
+  }
+  // Steps 5 and 6: the open operation's result is the stream's.
+  return StoreResult(stream.openOp(stream));
 }
 
-std::int32_t DrainBuffer(TextStream& stream) {
-  // Step 1: nothing waits.
-  if (stream.position == 0) {
-    return 0;
+std::int32_t OpenForReading(TextStream& stream) { return OpenStream(stream, ModeInput); }
+
+}  // namespace
+
+__attribute__((noinline)) void CheckIoResult() {
+  if (IoResultCode != 0) {
+    RaiseRuntimeError(RuntimeErrorKind::IoFailure, CALLER_LOCATION);
   }
-  // Steps 2 and 3: one write; the bytes are gone whether it succeeded or not.
-  DWORD written = 0;
-  const BOOL succeeded = WriteFile(stream.osHandle, stream.bufferData, stream.position, &written, nullptr);
-  stream.position = 0;
-  // Step 4: a failed write is the system's error code.
-  return succeeded ? 0 : static_cast<std::int32_t>(GetLastError());
 }
 
-std::int32_t GiveBackReadAhead(TextStream& stream) {
-  const std::uint32_t unread = stream.limit - stream.position - (HoldsPlantedEndMarker(stream) ? 1 : 0);
-  if (unread > 0 && GetFileType(stream.osHandle) == FILE_TYPE_DISK) {
-    SetFilePointer(stream.osHandle, -static_cast<LONG>(unread), nullptr, FILE_CURRENT);
+std::int32_t OpenForWriting(TextStream& stream) { return OpenStream(stream, ModeOutput); }
+
+bool EnsureOpenForReading(TextStream& stream) {
+  // Step 1: only Input is opened implicitly, with the default line style.
+  if (&stream == &Input) {
+    stream.styleFlags = DefaultLineStyle;
+    OpenForReading(stream);
   }
-  return 0;
+  // Step 2: 104 replaces whatever the open attempt stored.
+  if (stream.openMode == ModeInput) {
+    return true;
+  }
+  SetIoResult(NotOpenForReading);
+  return false;
+}
+
+bool EnsureOpenForWriting(TextStream& stream) {
+  // Step 1: only Output and ErrorStream are opened implicitly.
+  if (IsStandardOutputStream(stream)) {
+    stream.styleFlags = DefaultLineStyle;
+    OpenForWriting(stream);
+  }
+  // Step 2: 105 replaces whatever the open attempt stored.
+  if (stream.openMode == ModeOutput) {
+    return true;
+  }
+  SetIoResult(NotOpenForWriting);
+  return false;
 }
 
 std::int32_t FlushStream(TextStream& stream) { return ApplyFlushRule(stream, stream.transferOp); }

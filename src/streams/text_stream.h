@@ -20,6 +20,8 @@ inline constexpr std::uint16_t ModeOutput = 0xD7B2;
 inline constexpr std::uint16_t ModeInOut = 0xD7B3;
 
 inline constexpr std::uint16_t CrLfStyle = 0x0001;
+// In a stream with the CR LF style, the byte that marks the end of the data.
+inline constexpr std::uint8_t EndOfDataMarker = 26;
 inline constexpr std::uint32_t StreamBufferSize = 128;
 
 struct TextStream {
@@ -49,23 +51,21 @@ extern std::uint8_t DefaultLineStyle;
 // the statement that called it (its own return address).
 void CheckIoResult();
 
-std::int32_t NoOperation(TextStream& stream);
-std::int32_t OpenStream(TextStream& stream, std::uint16_t mode);
-std::int32_t OpenForReading(TextStream& stream);
+// Opens a stream for writing; on a standard stream that binds it to its
+// handle.
 std::int32_t OpenForWriting(TextStream& stream);
+// The implicit opens of a read or a write: Input, Output and ErrorStream
+// are opened on first use; false (with 104 or 105 stored) when the stream is
+// not open in the needed direction afterwards.
 bool EnsureOpenForReading(TextStream& stream);
 bool EnsureOpenForWriting(TextStream& stream);
-std::int32_t BindStandardHandle(TextStream& stream);
-std::int32_t FillBuffer(TextStream& stream);
-std::int32_t DrainBuffer(TextStream& stream);
-// The close operation of Input: the bytes read ahead but not consumed go
-// back to a seekable handle (a file), as C programs leave it at exit, so that
-// the next program reading the same open file starts where this one stopped:
-// `for i in 1 2 3; do angleconv; done < batch.txt` converts three angles.
-// A handle that cannot seek keeps its position. Always 0.
-std::int32_t GiveBackReadAhead(TextStream& stream);
 std::int32_t FlushStream(TextStream& stream);
 std::int32_t FlushAfterStatement(TextStream& stream);
+// Writes out what waits and runs the close operation. Closing Input gives
+// back the bytes read ahead but not consumed to a seekable handle (a file),
+// as C programs leave it at exit, so that the next program reading the same
+// open file starts where this one stopped:
+// `for i in 1 2 3; do angleconv; done < batch.txt` converts three angles.
 std::int32_t CloseStream(TextStream& stream);
 
 // Start-up: every standard stream in ModeClosed, every other field zero.

@@ -5,6 +5,8 @@
 
 #include "arithmetic/fpu_test_support.h"
 
+using namespace x87;
+
 namespace {
 
 constexpr Extended Infinity = ExtendedFromBits(0x7FFF, 0x8000000000000000);

@@ -9,6 +9,8 @@
 
 #include "arithmetic/extended_cases.h"
 
+using namespace x87;
+
 namespace extended_cases {
 
 class CaseGenerator {
@@ -61,7 +63,7 @@ class CaseGenerator {
 
  private:
   using Wide = unsigned __int128;
-  static constexpr std::int32_t ExponentBias = soft_x87::ExponentBias;
+  static constexpr std::int32_t ExponentBias = x87::ExponentBias;
 
   // splitmix64
   std::uint64_t Bits() {
@@ -107,11 +109,11 @@ class CaseGenerator {
       default:
         break;
     }
-    return bits | soft_x87::IntegerBit;
+    return bits | x87::IntegerBit;
   }
 
   Extended Normal(std::int32_t exponent) {
-    const std::uint16_t sign = Chance(50) ? soft_x87::SignBit : 0;
+    const std::uint16_t sign = Chance(50) ? x87::SignBit : 0;
     return {static_cast<std::uint16_t>(sign | static_cast<std::uint16_t>(exponent)), Significand()};
   }
 
@@ -130,26 +132,26 @@ class CaseGenerator {
 
   // Any class of encoding, each about as likely.
   Extended AnyEncoding() {
-    const std::uint16_t sign = Chance(50) ? soft_x87::SignBit : 0;
+    const std::uint16_t sign = Chance(50) ? x87::SignBit : 0;
     const std::uint64_t bits = Bits();
-    const std::uint64_t fraction = Significand() & soft_x87::FractionMask;
+    const std::uint64_t fraction = Significand() & x87::FractionMask;
     switch (Below(9)) {
       case 0:
         return {sign, 0};
       case 1:
         return {sign, fraction >> Below(64)};  // denormal
       case 2:
-        return {sign, fraction | soft_x87::IntegerBit};  // pseudo-denormal
+        return {sign, fraction | x87::IntegerBit};  // pseudo-denormal
       case 3:
         return {static_cast<std::uint16_t>(sign | Exponent()), fraction >> Below(64)};  // unnormal
       case 4:
-        return {static_cast<std::uint16_t>(sign | 0x7FFF), soft_x87::IntegerBit};
+        return {static_cast<std::uint16_t>(sign | 0x7FFF), x87::IntegerBit};
       case 5:
-        return {static_cast<std::uint16_t>(sign | 0x7FFF), (bits & soft_x87::FractionMask) >> Below(64)};
+        return {static_cast<std::uint16_t>(sign | 0x7FFF), (bits & x87::FractionMask) >> Below(64)};
       case 6:
-        return {static_cast<std::uint16_t>(sign | 0x7FFF), Significand() | soft_x87::QuietBit};
+        return {static_cast<std::uint16_t>(sign | 0x7FFF), Significand() | x87::QuietBit};
       case 7:
-        return {static_cast<std::uint16_t>(sign | 0x7FFF), (Significand() & ~soft_x87::QuietBit) | 1};
+        return {static_cast<std::uint16_t>(sign | 0x7FFF), (Significand() & ~x87::QuietBit) | 1};
       default:
         return {static_cast<std::uint16_t>(Bits()), bits};
     }
@@ -172,7 +174,7 @@ class CaseGenerator {
       b.significand = a.significand;
     }
     if (Chance(10)) {
-      b.signExponent = static_cast<std::uint16_t>(a.signExponent ^ soft_x87::SignBit);
+      b.signExponent = static_cast<std::uint16_t>(a.signExponent ^ x87::SignBit);
     }
     return b;
   }
@@ -195,14 +197,14 @@ class CaseGenerator {
   // bottom or the top of the range: rounding up may carry it into the
   // normal range (then it is not tiny) or beyond the largest finite value.
   void JustBelowPowerOfTwo(Case& c) {
-    const std::uint64_t a = Bits() | soft_x87::IntegerBit;
+    const std::uint64_t a = Bits() | x87::IntegerBit;
     const auto b = static_cast<std::uint64_t>((~Wide{0} >> 1) / a);
     const std::int32_t exponentA = Exponent();
     const std::int32_t product = Chance(50) ? Between(-1, 1) : 0x7FFE + Between(-1, 1);
     std::int32_t exponentB = product - exponentA + ExponentBias;
     exponentB = exponentB < 1 ? 1 : exponentB > 0x7FFE ? 0x7FFE : exponentB;
-    c.a = {static_cast<std::uint16_t>(exponentA | (c.a.signExponent & soft_x87::SignBit)), a};
-    c.b = {static_cast<std::uint16_t>(exponentB | (c.b.signExponent & soft_x87::SignBit)), b};
+    c.a = {static_cast<std::uint16_t>(exponentA | (c.a.signExponent & x87::SignBit)), a};
+    c.b = {static_cast<std::uint16_t>(exponentB | (c.b.signExponent & x87::SignBit)), b};
   }
   // Extended values around the double's range edges and rounding points.
   Extended DoubleEdgeOperand() {
@@ -239,7 +241,7 @@ class CaseGenerator {
       x.significand = (x.significand & ~((half << 1) - 1)) | tails[Below(5)];
     }
     if (power == 63 && Chance(50)) {
-      x.significand = soft_x87::IntegerBit | (Chance(50) ? 0 : Bits() >> Between(1, 63));
+      x.significand = x87::IntegerBit | (Chance(50) ? 0 : Bits() >> Between(1, 63));
     }
     return x;
   }

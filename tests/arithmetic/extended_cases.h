@@ -25,8 +25,8 @@
 
 namespace extended_cases {
 
-using soft_x87::Extended;
-using soft_x87::Rounding;
+using x87::Extended;
+using x87::Rounding;
 
 enum class Operation : std::uint8_t {
   Add,
@@ -73,46 +73,46 @@ struct Outcome {
 };
 
 inline Outcome RunSoft(const Case& c) {
-  using namespace soft_x87;
+  using namespace x87;
   const auto word = static_cast<std::uint16_t>(0x037F | static_cast<unsigned>(c.rounding) << 10);
   std::uint16_t flags = 0;
   Extended value{};
   switch (c.op) {
     case Operation::Add:
-      value = Add(c.a, c.b, word, flags);
+      value = AddMasked(c.a, c.b, word, flags);
       break;
     case Operation::Subtract:
-      value = Subtract(c.a, c.b, word, flags);
+      value = SubtractMasked(c.a, c.b, word, flags);
       break;
     case Operation::Multiply:
-      value = Multiply(c.a, c.b, word, flags);
+      value = MultiplyMasked(c.a, c.b, word, flags);
       break;
     case Operation::Divide:
-      value = Divide(c.a, c.b, word, flags);
+      value = DivideMasked(c.a, c.b, word, flags);
       break;
     case Operation::StoreDouble:
-      value.significand = StoreDoubleBits(c.a, word, flags);
+      value.significand = StoreDoubleMasked(c.a, word, flags);
       break;
     case Operation::RoundToIntegral:
-      value = RoundToIntegral(c.a, word, flags);
+      value = RoundToIntegralMasked(c.a, word, flags);
       break;
     case Operation::RoundToInt64:
-      value.significand = static_cast<std::uint64_t>(RoundToInt64(c.a, word, flags));
+      value.significand = static_cast<std::uint64_t>(RoundToInt64Masked(c.a, word, flags));
       break;
     case Operation::CompareQuiet:
-      value.significand = static_cast<std::uint64_t>(CompareQuiet(c.a, c.b, flags));
+      value.significand = static_cast<std::uint64_t>(CompareQuietMasked(c.a, c.b, flags));
       break;
     case Operation::CompareSignaling:
-      value.significand = static_cast<std::uint64_t>(CompareSignaling(c.a, c.b, flags));
+      value.significand = static_cast<std::uint64_t>(CompareSignalingMasked(c.a, c.b, flags));
       break;
     case Operation::Negate:
       value = Negate(c.a);
       break;
     case Operation::WidenDouble:
-      value = WidenDouble(c.a.significand, flags);
+      value = WidenDoubleMasked(c.a.significand, flags);
       break;
     case Operation::WidenFloat:
-      value = WidenFloat(static_cast<std::uint32_t>(c.a.significand), flags);
+      value = WidenFloatMasked(static_cast<std::uint32_t>(c.a.significand), flags);
       break;
     case Operation::WidenInteger:
       value = WidenInteger(static_cast<std::int64_t>(c.a.significand));

@@ -7,6 +7,8 @@
 
 #include "arithmetic/extended_case_generator.h"
 
+using namespace x87;
+
 #ifndef EXTENDED_DIFFERENTIAL_SCALE
 #define EXTENDED_DIFFERENTIAL_SCALE 1.0
 #endif

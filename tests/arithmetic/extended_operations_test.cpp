@@ -6,7 +6,7 @@
 
 #include "arithmetic/extended_operations.h"
 
-namespace soft_x87 {
+namespace x87 {
 namespace {
 
 constexpr Extended One = {0x3FFF, IntegerBit};
@@ -53,14 +53,14 @@ void Check(const BinaryRow& row) {
 
 TEST(ExtendedOperations, ExactZerosTakeTheirSignFromTheRounding) {
   const BinaryRow rows[] = {
-      {"1 - 1 nearest", Subtract, One, One, Rounding::Nearest, PlusZero, 0},
-      {"1 - 1 toward zero", Subtract, One, One, Rounding::TowardZero, PlusZero, 0},
-      {"1 - 1 up", Subtract, One, One, Rounding::Up, PlusZero, 0},
-      {"1 - 1 down", Subtract, One, One, Rounding::Down, MinusZero, 0},
-      {"-0 + -0", Add, MinusZero, MinusZero, Rounding::Nearest, MinusZero, 0},
-      {"+0 + -0 down", Add, PlusZero, MinusZero, Rounding::Down, MinusZero, 0},
-      {"den - den down", Subtract, Denormal, Denormal, Rounding::Down, MinusZero, DenormalFlag},
-      {"-1 * 0", Multiply, Negate(One), PlusZero, Rounding::Nearest, MinusZero, 0},
+      {"1 - 1 nearest", SubtractMasked, One, One, Rounding::Nearest, PlusZero, 0},
+      {"1 - 1 toward zero", SubtractMasked, One, One, Rounding::TowardZero, PlusZero, 0},
+      {"1 - 1 up", SubtractMasked, One, One, Rounding::Up, PlusZero, 0},
+      {"1 - 1 down", SubtractMasked, One, One, Rounding::Down, MinusZero, 0},
+      {"-0 + -0", AddMasked, MinusZero, MinusZero, Rounding::Nearest, MinusZero, 0},
+      {"+0 + -0 down", AddMasked, PlusZero, MinusZero, Rounding::Down, MinusZero, 0},
+      {"den - den down", SubtractMasked, Denormal, Denormal, Rounding::Down, MinusZero, DenormalFlag},
+      {"-1 * 0", MultiplyMasked, Negate(One), PlusZero, Rounding::Nearest, MinusZero, 0},
   };
   for (const BinaryRow& row : rows) {
     Check(row);
@@ -69,18 +69,20 @@ TEST(ExtendedOperations, ExactZerosTakeTheirSignFromTheRounding) {
 
 TEST(ExtendedOperations, NaNsAndInvalidEncodings) {
   const BinaryRow rows[] = {
-      {"larger significand wins", Add, QuietNaN1, NegativeQuietNaN5, Rounding::Nearest, NegativeQuietNaN5, 0},
-      {"tie goes to the positive", Add, NegativeQuietNaN1, QuietNaN1, Rounding::Nearest, QuietNaN1, 0},
-      {"quiet beats signalling as stored", Add, SignalingNaN5, QuietNaN1, Rounding::Nearest, QuietNaN1, InvalidFlag},
-      {"signalling is quietened", Multiply, One, SignalingNaN5, Rounding::Nearest, Extended{0x7FFF, 0xC000000000000005},
+      {"larger significand wins", AddMasked, QuietNaN1, NegativeQuietNaN5, Rounding::Nearest, NegativeQuietNaN5, 0},
+      {"tie goes to the positive", AddMasked, NegativeQuietNaN1, QuietNaN1, Rounding::Nearest, QuietNaN1, 0},
+      {"quiet beats signalling as stored", AddMasked, SignalingNaN5, QuietNaN1, Rounding::Nearest, QuietNaN1,
        InvalidFlag},
-      {"subtraction keeps the NaN's sign", Subtract, One, NegativeQuietNaN1, Rounding::Nearest, NegativeQuietNaN1, 0},
-      {"NaN hides the denormal", Add, Denormal, QuietNaN1, Rounding::Nearest, QuietNaN1, 0},
-      {"unnormal beats a NaN", Add, QuietNaN1, Unnormal, Rounding::Nearest, RealIndefinite, InvalidFlag},
-      {"pseudo-infinity", Add, PseudoInfinity, One, Rounding::Nearest, RealIndefinite, InvalidFlag},
-      {"inf - inf", Subtract, Infinity, Infinity, Rounding::Nearest, RealIndefinite, InvalidFlag},
-      {"0 * inf", Multiply, PlusZero, Infinity, Rounding::Nearest, RealIndefinite, InvalidFlag},
-      {"0 / 0", Divide, PlusZero, MinusZero, Rounding::Nearest, RealIndefinite, InvalidFlag},
+      {"signalling is quietened", MultiplyMasked, One, SignalingNaN5, Rounding::Nearest,
+       Extended{0x7FFF, 0xC000000000000005}, InvalidFlag},
+      {"subtraction keeps the NaN's sign", SubtractMasked, One, NegativeQuietNaN1, Rounding::Nearest, NegativeQuietNaN1,
+       0},
+      {"NaN hides the denormal", AddMasked, Denormal, QuietNaN1, Rounding::Nearest, QuietNaN1, 0},
+      {"unnormal beats a NaN", AddMasked, QuietNaN1, Unnormal, Rounding::Nearest, RealIndefinite, InvalidFlag},
+      {"pseudo-infinity", AddMasked, PseudoInfinity, One, Rounding::Nearest, RealIndefinite, InvalidFlag},
+      {"inf - inf", SubtractMasked, Infinity, Infinity, Rounding::Nearest, RealIndefinite, InvalidFlag},
+      {"0 * inf", MultiplyMasked, PlusZero, Infinity, Rounding::Nearest, RealIndefinite, InvalidFlag},
+      {"0 / 0", DivideMasked, PlusZero, MinusZero, Rounding::Nearest, RealIndefinite, InvalidFlag},
   };
   for (const BinaryRow& row : rows) {
     Check(row);
@@ -89,14 +91,14 @@ TEST(ExtendedOperations, NaNsAndInvalidEncodings) {
 
 TEST(ExtendedOperations, DenormalOperandsAndDivisionByZero) {
   const BinaryRow rows[] = {
-      {"1 * den", Multiply, One, Denormal, Rounding::Nearest, Denormal, DenormalFlag},
-      {"den * den", Multiply, Denormal, Denormal, Rounding::Nearest, PlusZero,
+      {"1 * den", MultiplyMasked, One, Denormal, Rounding::Nearest, Denormal, DenormalFlag},
+      {"den * den", MultiplyMasked, Denormal, Denormal, Rounding::Nearest, PlusZero,
        DenormalFlag | UnderflowFlag | PrecisionFlag},
-      {"inf * den", Multiply, Infinity, Denormal, Rounding::Nearest, Infinity, DenormalFlag},
-      {"pseudo-denormal + 1", Add, PseudoDenormal, One, Rounding::Nearest, One, DenormalFlag | PrecisionFlag},
-      {"0 / den", Divide, PlusZero, Denormal, Rounding::Nearest, PlusZero, DenormalFlag},
-      {"den / 0: no DE", Divide, Denormal, PlusZero, Rounding::Nearest, Infinity, ZeroDivideFlag},
-      {"inf / 0: no ZE", Divide, Infinity, MinusZero, Rounding::Nearest, Negate(Infinity), 0},
+      {"inf * den", MultiplyMasked, Infinity, Denormal, Rounding::Nearest, Infinity, DenormalFlag},
+      {"pseudo-denormal + 1", AddMasked, PseudoDenormal, One, Rounding::Nearest, One, DenormalFlag | PrecisionFlag},
+      {"0 / den", DivideMasked, PlusZero, Denormal, Rounding::Nearest, PlusZero, DenormalFlag},
+      {"den / 0: no DE", DivideMasked, Denormal, PlusZero, Rounding::Nearest, Infinity, ZeroDivideFlag},
+      {"inf / 0: no ZE", DivideMasked, Infinity, MinusZero, Rounding::Nearest, Negate(Infinity), 0},
   };
   for (const BinaryRow& row : rows) {
     Check(row);
@@ -108,28 +110,28 @@ TEST(ExtendedOperations, TininessIsJudgedAfterRounding) {
       // Exact at 64 bits with an unbounded exponent: tiny, and inexact as a
       // denormal, although it rounds up to the smallest normal.
       {"(2 - 2^-63) 2^-16383",
-       Multiply,
+       MultiplyMasked,
        BelowTwiceSmallestNormal,
        Half,
        Rounding::Nearest,
        {0x0001, IntegerBit},
        UnderflowFlag | PrecisionFlag},
       {"the same toward zero",
-       Multiply,
+       MultiplyMasked,
        BelowTwiceSmallestNormal,
        Half,
        Rounding::TowardZero,
        {0x0000, ~std::uint64_t{0} >> 1},
        UnderflowFlag | PrecisionFlag},
       {"overflow toward zero",
-       Multiply,
+       MultiplyMasked,
        {0x7FFE, IntegerBit},
        {0x4000, IntegerBit},
        Rounding::TowardZero,
        {0x7FFE, ~std::uint64_t{0}},
        OverflowFlag | PrecisionFlag},
-      {"1 + 2^-64 ties to even", Add, One, {0x3FBF, IntegerBit}, Rounding::Nearest, One, PrecisionFlag},
-      {"1 + 2^-64 up", Add, One, {0x3FBF, IntegerBit}, Rounding::Up, {0x3FFF, IntegerBit | 1}, PrecisionFlag},
+      {"1 + 2^-64 ties to even", AddMasked, One, {0x3FBF, IntegerBit}, Rounding::Nearest, One, PrecisionFlag},
+      {"1 + 2^-64 up", AddMasked, One, {0x3FBF, IntegerBit}, Rounding::Up, {0x3FFF, IntegerBit | 1}, PrecisionFlag},
   };
   for (const BinaryRow& row : rows) {
     Check(row);
@@ -160,7 +162,7 @@ TEST(ExtendedOperations, StoreToDouble) {
   for (const StoreRow& row : rows) {
     SCOPED_TRACE(testing::Message() << std::hex << row.value.signExponent << ":" << row.value.significand);
     std::uint16_t flags = 0;
-    EXPECT_EQ(StoreDoubleBits(row.value, Word(row.rounding), flags), row.expected);
+    EXPECT_EQ(StoreDoubleMasked(row.value, Word(row.rounding), flags), row.expected);
     EXPECT_EQ(flags, row.flags);
   }
 }
@@ -191,10 +193,10 @@ TEST(ExtendedOperations, RoundingToIntegers) {
   for (const IntegerRow& row : rows) {
     SCOPED_TRACE(testing::Message() << std::hex << row.value.signExponent << ":" << row.value.significand);
     std::uint16_t flags = 0;
-    EXPECT_EQ(RoundToIntegral(row.value, Word(row.rounding), flags), row.integral);
+    EXPECT_EQ(RoundToIntegralMasked(row.value, Word(row.rounding), flags), row.integral);
     EXPECT_EQ(flags, row.integralFlags);
     flags = 0;
-    EXPECT_EQ(RoundToInt64(row.value, Word(row.rounding), flags), row.integer);
+    EXPECT_EQ(RoundToInt64Masked(row.value, Word(row.rounding), flags), row.integer);
     EXPECT_EQ(flags, row.integerFlags);
   }
 }
@@ -220,13 +222,13 @@ TEST(ExtendedOperations, Comparisons) {
   for (const CompareRow& row : rows) {
     SCOPED_TRACE(testing::Message() << std::hex << row.a.signExponent << ":" << row.a.significand);
     std::uint16_t flags = 0;
-    EXPECT_EQ(CompareQuiet(row.a, row.b, flags), row.order);
+    EXPECT_EQ(CompareQuietMasked(row.a, row.b, flags), row.order);
     EXPECT_EQ(flags, row.quietFlags);
     flags = 0;
-    EXPECT_EQ(CompareSignaling(row.a, row.b, flags), row.order);
+    EXPECT_EQ(CompareSignalingMasked(row.a, row.b, flags), row.order);
     EXPECT_EQ(flags, row.signalingFlags);
   }
 }
 
 }  // namespace
-}  // namespace soft_x87
+}  // namespace x87

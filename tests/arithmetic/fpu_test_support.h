@@ -8,29 +8,24 @@
 #include <ios>
 
 #include "arithmetic/extended_arithmetic.h"
-#include "arithmetic/fpu_environment.h"
 #include "platform/exception_api.h"
-#include "platform/keyboard_registry.h"
 #include "support/extended_literals.h"
-#include "support/simulated_keyboard_registry.h"
+
+using namespace x87;
 
 // Every test starts and ends in the start-up environment, whatever the test
-// before it left behind: the default word installed, no simulated keyboard.
+// before it left behind: a reset unit with the program's word 0x1332.
 class FpuTest : public ::testing::Test {
  protected:
-  void SetUp() override { Restore(); }
-  void TearDown() override { Restore(); }
+  static constexpr std::uint16_t StartupWord = 0x1332;
 
-  static void Restore() {
-    SimulateKeyboardRegistry(nullptr);
-    DefaultControlWord = 0x1332;
-    InitFpu();
-  }
+  void SetUp() override { Install(StartupWord); }
+  void TearDown() override { Install(StartupWord); }
 
-  // Installs another word for the rest of the test.
+  // Installs another word on a reset unit for the rest of the test.
   static void Install(std::uint16_t word) {
-    DefaultControlWord = word;
-    InitFpu();
+    x87::ResetFpu();
+    x87::LoadControlWord(word);
   }
 };
 
@@ -43,8 +38,8 @@ inline ::testing::AssertionResult SameDouble(double actual, double expected) {
 }
 
 inline ::testing::AssertionResult SameExtended(Extended actual, Extended expected) {
-  const ExtendedBits a = BitsOf(actual);
-  const ExtendedBits e = BitsOf(expected);
+  const Extended a = actual;
+  const Extended e = expected;
   if (a.signExponent == e.signExponent && a.significand == e.significand) {
     return ::testing::AssertionSuccess();
   }

@@ -6,6 +6,8 @@
 
 #include "arithmetic/extended_case_generator.h"
 
+using namespace x87;
+
 #if defined(__x86_64__)
 namespace {
 

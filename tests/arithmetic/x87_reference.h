@@ -16,10 +16,12 @@
 
 #include "arithmetic/extended_value.h"
 
+using namespace x87;
+
 namespace x87_reference {
 
-using soft_x87::Extended;
-using soft_x87::Rounding;
+using x87::Extended;
+using x87::Rounding;
 
 template <typename Value>
 struct Outcome {

@@ -6,6 +6,8 @@
 #include "arithmetic/fpu_test_support.h"
 #include "conversion/angle_math.h"
 
+using namespace x87;
+
 namespace {
 
 constexpr double Inf = std::numeric_limits<double>::infinity();
@@ -25,10 +27,17 @@ class AngleMathTest : public FpuTest {
   }
 };
 
+// Checked against pi's own expansion, 3.243F6A8885A308D313198A2E03707344
+// in hexadecimal, rounded here to 64 bits.
 TEST_F(AngleMathTest, PiIsTheExtendedNearestToPi) {
-  const ExtendedBits bits = BitsOf(Pi());
-  EXPECT_EQ(bits.signExponent, 0x4000);
-  EXPECT_EQ(bits.significand, 0xC90FDAA22168C235ULL);
+  constexpr std::uint64_t fractionHigh = 0x243F6A8885A308D3;
+  constexpr std::uint64_t fractionLow = 0x13198A2E03707344;
+  // pi lies in [2, 4): the significand is the integer part 3 and the
+  // fraction's first 62 bits; the dropped bits are compared with one half.
+  constexpr std::uint64_t kept = std::uint64_t{3} << 62 | fractionHigh >> 2;
+  constexpr std::uint64_t dropped = (fractionHigh & 3) << 62 | fractionLow >> 2;
+  constexpr std::uint64_t nearest = kept + (dropped > std::uint64_t{1} << 63 ? 1 : 0);
+  EXPECT_TRUE(SameExtended(Pi(), ExtendedFromBits(ExponentBias + 1, nearest)));
   EXPECT_TRUE(SameExtended(Pi(), 3.141592653589793238512809_x));
 }
 
@@ -62,7 +71,7 @@ TEST_F(AngleMathTest, FormulasMultiplyFirstAndRoundOnlyAtTheStore) {
 // True when q is the extended nearest to n / d (ties to even), by exact
 // integer arithmetic on the significands; n, d and q positive and normal.
 bool IsNearestQuotient(Extended q, Extended n, Extended d) {
-  const ExtendedBits bq = BitsOf(q), bn = BitsOf(n), bd = BitsOf(d);
+  const Extended bq = q, bn = n, bd = d;
   // In units of ulp(q) * d, the product q * d is Q * D and n is N * 2^shift.
   const int shift = bn.signExponent - bq.signExponent - bd.signExponent + 16383 + 63;
   if (shift < 0 || shift > 64) {

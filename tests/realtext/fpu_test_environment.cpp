@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "arithmetic/fpu_environment.h"
+#include "core/fpu_environment.h"
 
 namespace {
 

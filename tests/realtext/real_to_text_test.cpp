@@ -7,6 +7,8 @@
 #include <limits>
 #include <string>
 
+using namespace x87;
+
 namespace {
 
 constexpr std::int32_t Scientific = -1;

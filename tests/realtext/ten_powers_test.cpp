@@ -10,10 +10,12 @@
 #include "support/exact_integer.h"
 #include "support/extended_literals.h"
 
+using namespace x87;
+
 namespace {
 
-void ExpectBits(Extended actual, ExtendedBits expected) {
-  const ExtendedBits bits = BitsOf(actual);
+void ExpectBits(Extended actual, Extended expected) {
+  const Extended bits = actual;
   EXPECT_EQ(bits.signExponent, expected.signExponent);
   EXPECT_EQ(bits.significand, expected.significand);
 }
@@ -36,7 +38,7 @@ TEST(TenPowerTables, EveryEntryIsTheNearestExtendedValue) {
 }
 
 TEST(TenPowerTables, ConstantsBesideThem) {
-  ExpectBits(PlusInfinity(), {0x7FFF, 0x8000000000000000});
+  ExpectBits(x87::SignedInfinity(false), {0x7FFF, 0x8000000000000000});
   ExpectNearestPowerOfTen(Widen(TenTo17), 17);
   ExpectNearestPowerOfTen(Widen(TenTo18), 18);
   ExpectNearestPowerOfTen(Widen(Ten), 1);
@@ -56,7 +58,7 @@ TEST(ScaleByPowerOfTen, ExactAndSingleRoundingResults) {
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(testing::Message() << "x=" << row.x << " n=" << row.n);
-    ExpectBits(ScaleByPowerOfTen(row.x, row.n), BitsOf(row.expected));
+    ExpectBits(ScaleByPowerOfTen(row.x, row.n), row.expected);
   }
 }
 
@@ -64,10 +66,10 @@ TEST(ScaleByPowerOfTen, LimitsGiveInfinityOrZeroWhateverX) {
   struct Row {
     Extended x;
     std::int32_t n;
-    ExtendedBits expected;
+    Extended expected;
   };
-  const ExtendedBits infinity{0x7FFF, 0x8000000000000000};
-  const ExtendedBits zero{0, 0};
+  const Extended infinity{0x7FFF, 0x8000000000000000};
+  const Extended zero{0, 0};
   const Row rows[] = {
       {0.0_x, 5120, infinity},  {1e-4000_x, 5120, infinity},
       {-1.0_x, 5120, infinity}, {1.0_x, std::numeric_limits<std::int32_t>::max(), infinity},
@@ -82,11 +84,11 @@ TEST(ScaleByPowerOfTen, LimitsGiveInfinityOrZeroWhateverX) {
 // The largest steps stay in range: 10^5119 and 10^-5119 are near 10^+-5119
 // (three roundings, so within a few units in the last place).
 TEST(ScaleByPowerOfTen, LargestScalingsStayInRange) {
-  const ExtendedBits up = BitsOf(ScaleByPowerOfTen(1e-300_x, 5119));
-  const ExtendedBits nearest = BitsOf(1e4819_x);
+  const Extended up = ScaleByPowerOfTen(1e-300_x, 5119);
+  const Extended nearest = 1e4819_x;
   EXPECT_EQ(up.signExponent, nearest.signExponent);
   EXPECT_LE(std::abs(static_cast<std::int64_t>(up.significand - nearest.significand)), 4);
-  EXPECT_TRUE(soft_x87::IsNormal(ScaleByPowerOfTen(1e300_x, -5119)));
+  EXPECT_TRUE(x87::IsNormal(ScaleByPowerOfTen(1e300_x, -5119)));
 }
 
 TEST(ScaleByPowerOfTen, OverflowInsideTheRangeIsAFault) {

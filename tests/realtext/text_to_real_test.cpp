@@ -10,6 +10,8 @@
 #include "support/exact_integer.h"
 #include "support/extended_literals.h"
 
+using namespace x87;
+
 namespace {
 
 constexpr Extended Infinity = ExtendedFromBits(0x7FFF, 0x8000000000000000);
@@ -24,8 +26,8 @@ void ExpectRows(const Row* begin, const Row* end) {
   for (const Row* row = begin; row != end; ++row) {
     SCOPED_TRACE(testing::Message() << "text |" << row->text << "|");
     const TextToRealResult result = TextToReal(row->text);
-    const ExtendedBits actual = BitsOf(result.value);
-    const ExtendedBits expected = BitsOf(row->value);
+    const Extended actual = result.value;
+    const Extended expected = row->value;
     EXPECT_EQ(actual.signExponent, expected.signExponent);
     EXPECT_EQ(actual.significand, expected.significand);
     EXPECT_EQ(result.errorPosition, row->errorPosition);
@@ -114,12 +116,12 @@ TEST(TextToReal, OverflowInsideTheRangeIsAFault) {
   // In range: no fault, even beyond the double range; tiny values underflow quietly.
   EXPECT_EQ(TextToReal("1e4932").errorPosition, 0);
   EXPECT_EQ(TextToReal("1e400").errorPosition, 0);
-  EXPECT_TRUE(soft_x87::IsZero(TextToReal("1e-4960").value));
+  EXPECT_TRUE(x87::IsZero(TextToReal("1e-4960").value));
 }
 
 // The model of a long mantissa: every digit multiplies by 10 and adds,
 // each step rounded to 64 significant bits, ties to even.
-ExtendedBits DigitByDigit(const std::string& digits) {
+Extended DigitByDigit(const std::string& digits) {
   ExactInteger accumulator;
   for (char c : digits) {
     accumulator.MultiplyAdd(10, 0);
@@ -130,7 +132,7 @@ ExtendedBits DigitByDigit(const std::string& digits) {
   return BitsOfRounded(accumulator.RoundToExtended());
 }
 
-ExtendedBits Nearest(const std::string& digits) {
+Extended Nearest(const std::string& digits) {
   ExactInteger exact;
   for (char c : digits) {
     exact.MultiplyAdd(10, static_cast<std::uint32_t>(c - '0'));
@@ -151,15 +153,15 @@ TEST(TextToReal, LongMantissasAreTakenDigitByDigit) {
   };
   for (const char* digits : rows) {
     SCOPED_TRACE(digits);
-    const ExtendedBits actual = BitsOf(TextToReal(digits).value);
-    const ExtendedBits expected = DigitByDigit(digits);
+    const Extended actual = TextToReal(digits).value;
+    const Extended expected = DigitByDigit(digits);
     EXPECT_EQ(actual.signExponent, expected.signExponent);
     EXPECT_EQ(actual.significand, expected.significand);
   }
   // The rounding at every step need not give the nearest value.
   const std::string differs = "36893488147419103225000000009";
   EXPECT_NE(DigitByDigit(differs).significand, Nearest(differs).significand);
-  EXPECT_EQ(BitsOf(TextToReal(differs.c_str()).value).significand, DigitByDigit(differs).significand);
+  EXPECT_EQ(TextToReal(differs.c_str()).value.significand, DigitByDigit(differs).significand);
 }
 
 }  // namespace

@@ -4,10 +4,12 @@
 
 #include <cstdio>
 
-#include "arithmetic/fpu_environment.h"
+#include "core/fpu_environment.h"
 #include "streams/stream_fixture.h"
 #include "streams/text_input.h"
 #include "support/extended_literals.h"
+
+using namespace x87;
 
 namespace {
 
@@ -32,12 +34,13 @@ std::string Transcript(const std::string& script) {
   return transcript;
 }
 
-enum class Source { File, FinishedPipe, Closed, WriteOnly };
+enum class Source { File, FinishedPipe, Closed, WriteOnly, BrokenPipe };
 
 int Open(Source source, const std::string& input) {
   if (source == Source::File) return testio::FileWith(input);
   if (source == Source::WriteOnly) return open("/dev/null", O_WRONLY);  // opens, but every read fails
   if (source == Source::Closed) return -1;
+  if (source == Source::BrokenPipe) FileCalls.failReadsWith = ERROR_BROKEN_PIPE;
   testio::Channel pipe(false);
   if (write(pipe.far, input.data(), input.size()) != static_cast<ssize_t>(input.size())) std::abort();
   return pipe.TakeNear();
@@ -81,6 +84,7 @@ TEST(TextInput, ReadsLinesWordsAndNumbers) {
       {"5\n", "nsnw", "<5><0>[]", 2, Source::FinishedPipe},
       {"", "wns", "[]!104<0>!104!104", 0, Source::Closed},
       {"", "ww", "[]!6[]!6", 2, Source::WriteOnly},
+      {"5\n", "nw", "<0>[]", 1, Source::BrokenPipe},  // a pipe whose writer has gone ends the data
   };
   for (const ReadCase& row : cases) {
     SCOPED_TRACE(row.input.substr(0, 20) + " / " + row.script);
@@ -92,6 +96,30 @@ TEST(TextInput, ReadsLinesWordsAndNumbers) {
     }
     EXPECT_EQ(transcript, row.transcript);
     EXPECT_EQ(FileCalls.readFileCalls, row.readFileCalls);
+  }
+  streamtest::FreshStreams();
+}
+
+// Where a word read leaves the stream: a CR LF pair in the buffer stays for
+// SkipLine; a lone CR, or one that ends a fill, is dropped.
+TEST(TextInput, WordReadsLeaveTheLineEndForSkipLine) {
+  const struct {
+    std::string input;
+    std::uint32_t position;
+  } rows[] = {
+      {"ab\r\ncd", 2}, {"a\rb\ncd", 3}, {std::string(127, 'a') + "\r\ncd", 0},  // the LF opens the second fill
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.input.substr(0, 8));
+    streamtest::FreshStreams();
+    std::uint32_t position = 0;
+    {
+      testio::Redirect input(0, testio::FileWith(row.input));
+      std::string word;
+      ReadDynamicString(Input, word);
+      position = Input.position;
+    }
+    EXPECT_EQ(position, row.position);
   }
   streamtest::FreshStreams();
 }

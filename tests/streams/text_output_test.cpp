@@ -5,11 +5,13 @@
 
 #include <initializer_list>
 
-#include "arithmetic/fpu_environment.h"
+#include "core/fpu_environment.h"
 #include "core/runtime_error.h"
 #include "streams/stream_fixture.h"
 #include "streams/text_output.h"
 #include "support/extended_literals.h"
+
+using namespace x87;
 
 namespace {
 

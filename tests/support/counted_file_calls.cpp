@@ -10,6 +10,11 @@ BOOL __real_WriteFile(HANDLE file, const void* buffer, DWORD bytesToWrite, DWORD
 
 BOOL __wrap_ReadFile(HANDLE file, void* buffer, DWORD bytesToRead, DWORD* bytesRead, void* overlapped) {
   ++FileCalls.readFileCalls;
+  if (FileCalls.failReadsWith != 0) {
+    *bytesRead = 0;
+    SetLastError(FileCalls.failReadsWith);
+    return FALSE;
+  }
   return __real_ReadFile(file, buffer, bytesToRead, bytesRead, overlapped);
 }
 

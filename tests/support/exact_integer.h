@@ -7,6 +7,8 @@
 
 #include "arithmetic/extended_arithmetic.h"
 
+using namespace x87;
+
 class ExactInteger {
  public:
   explicit ExactInteger(std::uint64_t value = 0) {
@@ -177,7 +179,7 @@ class ExactInteger {
 };
 
 // The bits of a positive extended value significand * 2^exponent.
-inline ExtendedBits BitsOfRounded(ExactInteger::Rounded rounded) {
+inline Extended BitsOfRounded(ExactInteger::Rounded rounded) {
   if (rounded.significand == 0) {
     return {0, 0};
   }

@@ -9,6 +9,7 @@
 #pragma once
 
 #include <algorithm>
+#include <bit>
 #include <cctype>
 #include <cstdint>
 #include <ios>
@@ -18,6 +19,8 @@
 
 #include "arithmetic/extended_arithmetic.h"
 #include "support/exact_integer.h"
+
+using namespace x87;
 
 namespace extended_literals {
 
@@ -119,21 +122,21 @@ inline Extended operator-(Extended x) { return Negate(x); }
 // A double widened exactly, without touching the status word.
 inline Extended WidenedDouble(double value) {
   std::uint16_t ignored = 0;
-  return soft_x87::Widen(value, ignored);
+  return x87::WidenDoubleMasked(std::bit_cast<std::uint64_t>(value), ignored);
 }
 
 // The double nearest to x, for messages: no flag, no fault.
 inline double NearestDouble(Extended x) {
   std::uint16_t ignored = 0;
-  return soft_x87::StoreDouble(x, 0x037F, ignored);
+  return std::bit_cast<double>(x87::StoreDoubleMasked(x, 0x037F, ignored));
 }
 
 // Shown as its two fields in hex, in traces and failure messages.
-namespace soft_x87 {
+namespace x87 {
 inline std::ostream& operator<<(std::ostream& out, const Extended& x) {
   const auto flags = out.flags();
   out << std::hex << x.signExponent << ':' << x.significand;
   out.flags(flags);
   return out;
 }
-}  // namespace soft_x87
+}  // namespace x87

@@ -1,4 +1,4 @@
-#include "arithmetic/fpu_environment.h"
+#include "core/fpu_environment.h"
 
 #include "arithmetic/extended_arithmetic.h"
 #include "platform/keyboard_registry.h"
@@ -8,7 +8,6 @@ std::uint16_t DefaultControlWord = 0x1332;
 namespace {
 constexpr char OverrideKey[] = "SOFTWARE\\Tavenor\\Quillet\\RTL";
 constexpr char OverrideValue[] = "FPUMaskValue";
-constexpr std::uint16_t ExceptionMasks = 0x003F;
 
 // Closes the key however the query ends.
 struct KeyCloser {
@@ -37,13 +36,13 @@ void LoadFpuMaskOverride() {
     RegQueryValueExA(key, OverrideValue, nullptr, nullptr, reinterpret_cast<BYTE*>(&data), &size);
   }
   // Step 5: only the six exception masks can change.
-  const DWORD kept = DefaultControlWord & ~DWORD{ExceptionMasks};
-  DefaultControlWord = static_cast<std::uint16_t>(kept | (data & ExceptionMasks));
+  const DWORD kept = DefaultControlWord & ~DWORD{x87::ExceptionMasks};
+  DefaultControlWord = static_cast<std::uint16_t>(kept | (data & x87::ExceptionMasks));
 }
 
 void InitFpu() {
-  ResetFpu();
-  LoadControlWord(DefaultControlWord);
+  x87::ResetFpu();
+  x87::LoadControlWord(DefaultControlWord);
 }
 
 void InstallFpuEnvironment() {

@@ -1,12 +1,31 @@
 // The start-up environment: the keyboard test, the registry override of the
 // six exception masks, and the word that InitFpu installs.
+#include <gtest/gtest.h>
+
 #include <stdexcept>
 
-#include "arithmetic/fpu_test_support.h"
+#include "arithmetic/extended_arithmetic.h"
+#include "core/fpu_environment.h"
+#include "platform/keyboard_registry.h"
+#include "support/simulated_keyboard_registry.h"
+
+using namespace x87;
 
 namespace {
 
-using FpuEnvironmentTest = FpuTest;
+// Every test starts and ends with the start-up word and no simulated
+// keyboard, whatever the test before it left behind.
+class FpuEnvironmentTest : public ::testing::Test {
+ protected:
+  void SetUp() override { Restore(); }
+  void TearDown() override { Restore(); }
+
+  static void Restore() {
+    SimulateKeyboardRegistry(nullptr);
+    DefaultControlWord = 0x1332;
+    InitFpu();
+  }
+};
 
 struct Machine {
   const char* name;
@@ -96,10 +115,10 @@ TEST_F(FpuEnvironmentTest, InitFpuClearsTheFlagsAndInstallsTheWord) {
   // Leave a raised flag and another word behind.
   LoadControlWord(0x133F);
   Divide(Widen(1.0), Widen(0.0));
-  ASSERT_NE(Fpu.statusWord, 0);
+  ASSERT_NE(StatusWord(), 0);
   InitFpu();
-  EXPECT_EQ(Fpu.controlWord, 0x1332);
-  EXPECT_EQ(Fpu.statusWord, 0);
+  EXPECT_EQ(InstalledControlWord(), 0x1332);
+  EXPECT_EQ(StatusWord(), 0);
 }
 
 }  // namespace
