@@ -3,6 +3,7 @@
 // after every operation), on normal operands with rounding to nearest.
 #include <benchmark/benchmark.h>
 
+#include <bit>
 #include <cstring>
 #include <vector>
 
@@ -48,7 +49,7 @@ void SoftStoreDouble(benchmark::State& state) {
   std::uint16_t status = 0;
   for (auto _ : state) {
     for (std::size_t i = 0; i < Count; ++i) {
-      double r = x87::StoreDouble(a[i], NearestWord, status);
+      double r = std::bit_cast<double>(x87::StoreDoubleMasked(a[i], NearestWord, status));
       benchmark::DoNotOptimize(r);
     }
   }
@@ -73,7 +74,7 @@ void SoftDigitChain(benchmark::State& state) {
   for (auto _ : state) {
     Extended x = x87::WidenInteger(0);
     for (std::size_t i = 0; i < Count; ++i) {
-      x = x87::Add(x87::Multiply(x, ten, NearestWord, status), digits[i], NearestWord, status);
+      x = x87::AddMasked(x87::MultiplyMasked(x, ten, NearestWord, status), digits[i], NearestWord, status);
     }
     benchmark::DoNotOptimize(x);
   }
@@ -82,9 +83,9 @@ void SoftDigitChain(benchmark::State& state) {
 }
 BENCHMARK(SoftDigitChain);
 
-BENCHMARK_TEMPLATE(Soft, x87::Add);
-BENCHMARK_TEMPLATE(Soft, x87::Multiply);
-BENCHMARK_TEMPLATE(Soft, x87::Divide);
+BENCHMARK_TEMPLATE(Soft, x87::AddMasked);
+BENCHMARK_TEMPLATE(Soft, x87::MultiplyMasked);
+BENCHMARK_TEMPLATE(Soft, x87::DivideMasked);
 BENCHMARK(SoftStoreDouble);
 
 #if defined(__x86_64__)

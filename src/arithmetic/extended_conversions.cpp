@@ -135,7 +135,7 @@ std::int64_t RoundToInt64Any(Extended a, Rounding rounding, std::uint16_t& statu
   return RoundToInt64Finite(x.sign, x.exponent - ExponentBias, x.significand, rounding, status);
 }
 
-std::uint64_t StoreDoubleAny(Extended a, Rounding rounding, std::uint16_t& status) {
+std::uint64_t StoreDoubleAny(Extended a, RoundingControl control, std::uint16_t& status) {
   const Operand x = Unpack(a);
   const std::uint64_t sign = x.sign ? std::uint64_t{1} << 63 : 0;
   constexpr std::uint64_t infinityBits = std::uint64_t{0x7FF} << 52;
@@ -159,7 +159,8 @@ std::uint64_t StoreDoubleAny(Extended a, Rounding rounding, std::uint16_t& statu
     case ExtendedClass::Normal:
       break;
   }
-  return PackDouble(RoundToFormat<DoubleFormat>(x.sign, x.exponent, Wide{x.significand} << 64, rounding, status));
+  return PackDouble(
+      RoundToFormat<DoubleFormat>(x.sign, x.exponent, Wide::FromHalves(x.significand, 0), control, status));
 }
 
 }  // namespace detail

@@ -113,7 +113,7 @@ Ordering CompareAny(Extended a, Extended b, bool signaling, std::uint16_t& statu
   return CompareNumbers(x, y);
 }
 
-Extended AddAny(Extended a, Extended b, bool negateB, Rounding rounding, std::uint16_t& status) {
+Extended AddAny(Extended a, Extended b, bool negateB, RoundingControl control, std::uint16_t& status) {
   auto [x, y, settled] = Open(a, b, status);
   if (settled) {
     return *settled;  // a NaN keeps its sign in a subtraction
@@ -132,7 +132,7 @@ Extended AddAny(Extended a, Extended b, bool negateB, Rounding rounding, std::ui
   const bool zeroY = y.kind == ExtendedClass::Zero;
   if (zeroX && zeroY) {
     // Two zeros of one sign keep it; otherwise +0, or -0 when rounding down.
-    return SignedZero(x.sign == y.sign ? x.sign : rounding == Rounding::Down);
+    return SignedZero(x.sign == y.sign ? x.sign : control.Mode() == Rounding::Down);
   }
   // A lone zero is the smaller operand, aligned away to nothing; a denormal
   // is normalized below exponent 1 like any other value.
@@ -143,10 +143,10 @@ Extended AddAny(Extended a, Extended b, bool negateB, Rounding rounding, std::ui
       Normalize(*operand);
     }
   }
-  return AddFinite(x.sign, x.exponent, x.significand, y.sign, y.exponent, y.significand, rounding, status);
+  return AddFinite(x.sign, x.exponent, x.significand, y.sign, y.exponent, y.significand, control, status);
 }
 
-Extended MultiplyAny(Extended a, Extended b, Rounding rounding, std::uint16_t& status) {
+Extended MultiplyAny(Extended a, Extended b, RoundingControl control, std::uint16_t& status) {
   auto [x, y, settled] = Open(a, b, status);
   if (settled) {
     return *settled;
@@ -166,10 +166,10 @@ Extended MultiplyAny(Extended a, Extended b, Rounding rounding, std::uint16_t& s
   }
   Normalize(x);
   Normalize(y);
-  return MultiplyFinite(sign, x.exponent, x.significand, y.exponent, y.significand, rounding, status);
+  return MultiplyFinite(sign, x.exponent, x.significand, y.exponent, y.significand, control, status);
 }
 
-Extended DivideAny(Extended a, Extended b, Rounding rounding, std::uint16_t& status) {
+Extended DivideAny(Extended a, Extended b, RoundingControl control, std::uint16_t& status) {
   auto [x, y, settled] = Open(a, b, status);
   if (settled) {
     return *settled;
@@ -197,7 +197,7 @@ Extended DivideAny(Extended a, Extended b, Rounding rounding, std::uint16_t& sta
   }
   Normalize(x);
   Normalize(y);
-  return DivideFinite(sign, x.exponent, x.significand, y.exponent, y.significand, rounding, status);
+  return DivideFinite(sign, x.exponent, x.significand, y.exponent, y.significand, control, status);
 }
 
 }  // namespace x87::detail

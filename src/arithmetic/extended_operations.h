@@ -54,10 +54,10 @@ namespace detail {
 Ordering CompareAny(Extended a, Extended b, bool signaling, std::uint16_t& status);
 
 // The operations on operands of any class.
-Extended AddAny(Extended a, Extended b, bool negateB, Rounding rounding, std::uint16_t& status);
-Extended MultiplyAny(Extended a, Extended b, Rounding rounding, std::uint16_t& status);
-Extended DivideAny(Extended a, Extended b, Rounding rounding, std::uint16_t& status);
-std::uint64_t StoreDoubleAny(Extended a, Rounding rounding, std::uint16_t& status);
+Extended AddAny(Extended a, Extended b, bool negateB, RoundingControl control, std::uint16_t& status);
+Extended MultiplyAny(Extended a, Extended b, RoundingControl control, std::uint16_t& status);
+Extended DivideAny(Extended a, Extended b, RoundingControl control, std::uint16_t& status);
+std::uint64_t StoreDoubleAny(Extended a, RoundingControl control, std::uint16_t& status);
 std::int64_t RoundToInt64Any(Extended a, Rounding rounding, std::uint16_t& status);
 
 // Exponent field in 1..7FFE and integer bit set.
@@ -79,9 +79,7 @@ constexpr Ordering OrderNormalOrZero(Extended a, Extended b) {
   if (negativeA != negativeB) {
     return negativeA ? Ordering::Less : Ordering::Greater;
   }
-  const auto magnitude = [](Extended x) {
-    return static_cast<unsigned __int128>(x.signExponent & ExponentMask) << 64 | x.significand;
-  };
+  const auto magnitude = [](Extended x) { return Wide::FromHalves(x.signExponent & ExponentMask, x.significand); };
   if (magnitude(a) == magnitude(b)) {
     return Ordering::Equal;
   }
@@ -92,7 +90,7 @@ constexpr Ordering OrderNormalOrZero(Extended a, Extended b) {
 // significand with its integer bit set. The larger magnitude goes first, so
 // that the difference of the aligned significands is never negative.
 inline Extended AddFinite(bool signA, std::int32_t exponentA, std::uint64_t significandA, bool signB,
-                          std::int32_t exponentB, std::uint64_t significandB, Rounding rounding,
+                          std::int32_t exponentB, std::uint64_t significandB, RoundingControl control,
                           std::uint16_t& status) {
   if (exponentA < exponentB || (exponentA == exponentB && significandA < significandB)) {
     std::swap(signA, signB);
@@ -106,47 +104,30 @@ inline Extended AddFinite(bool signA, std::int32_t exponentA, std::uint64_t sign
   if (signA == signB) {
     // The sum's top bit is bit 127 or 126: one shift normalizes it.
     const Wide sum = larger + smaller;
-    const auto shift = static_cast<std::int32_t>(~(sum >> 127) & 1);
-    return PackExtended(RoundNormalized<ExtendedFormat>(signA, exponentA + 1 - shift, sum << shift, rounding, status));
+    const auto shift = static_cast<std::int32_t>(~(sum >> 127).Low() & 1);
+    return PackExtended(RoundNormalized<ExtendedFormat>(signA, exponentA + 1 - shift, sum << shift, control, status));
   }
   const Wide difference = larger - smaller;
   if (difference == 0) {
     // Exact cancellation gives +0, or -0 when rounding down.
-    return {static_cast<std::uint16_t>(rounding == Rounding::Down ? SignBit : 0), 0};
+    return {static_cast<std::uint16_t>(control.Mode() == Rounding::Down ? SignBit : 0), 0};
   }
-  return PackExtended(RoundToFormat<ExtendedFormat>(signA, exponentA + 1, difference, rounding, status));
+  return PackExtended(RoundToFormat<ExtendedFormat>(signA, exponentA + 1, difference, control, status));
 }
 
 // Both significands must have their integer bit set: the product's top bit
-// is then bit 127 or 126, and one shift normalizes it.
-inline Extended MultiplyFinite(bool sign, std::int32_t exponentA, std::uint64_t significandA, std::int32_t exponentB,
-                               std::uint64_t significandB, Rounding rounding, std::uint16_t& status) {
+// is then bit 127 or 126, and one shift normalizes it. Always inlined: the
+// number conversions multiply in their innermost steps, where a call costs
+// more than the product.
+__attribute__((always_inline)) inline Extended MultiplyFinite(bool sign, std::int32_t exponentA,
+                                                              std::uint64_t significandA, std::int32_t exponentB,
+                                                              std::uint64_t significandB, RoundingControl control,
+                                                              std::uint16_t& status) {
   assert((significandA & significandB & IntegerBit) != 0);
-  const Wide product = Wide{significandA} * significandB;
-  const auto shift = static_cast<std::int32_t>(~(product >> 127) & 1);
+  const Wide product = Wide::Product(significandA, significandB);
+  const auto shift = static_cast<std::int32_t>(~(product >> 127).Low() & 1);
   const std::int32_t exponent = exponentA + exponentB - ExponentBias + 1 - shift;
-  return PackExtended(RoundNormalized<ExtendedFormat>(sign, exponent, product << shift, rounding, status));
-}
-
-// (high * 2^64 + low) / divisor and its remainder, for high < divisor, so
-// that the quotient fits in 64 bits. On x86-64 that is one divq, less than
-// half the time of the compiler's general 128-bit division routine. Other
-// CPUs take the portable path.
-struct QuotientRemainder {
-  std::uint64_t quotient;
-  std::uint64_t remainder;
-};
-inline QuotientRemainder DivideWide(std::uint64_t high, std::uint64_t low, std::uint64_t divisor) {
-  assert(high < divisor);
-#if defined(__x86_64__)
-  QuotientRemainder result;
-  asm("divq %[divisor]" : "=a"(result.quotient), "=d"(result.remainder) : [divisor] "r"(divisor), "a"(low), "d"(high));
-  return result;
-#else
-  const auto quotient = static_cast<std::uint64_t>((Wide{high} << 64 | low) / divisor);
-  // The remainder is below 2^64: the low halves give it, without a second division.
-  return {quotient, low - quotient * divisor};
-#endif
+  return PackExtended(RoundNormalized<ExtendedFormat>(sign, exponent, product << shift, control, status));
 }
 
 // Both significands must have their integer bit set. The 64-bit quotient
@@ -154,7 +135,7 @@ inline QuotientRemainder DivideWide(std::uint64_t high, std::uint64_t low, std::
 // divisor, stands in for the bits below it. It is never exactly half: that
 // would make the dividend's odd part a multiple of an odd number above 2^64.
 inline Extended DivideFinite(bool sign, std::int32_t exponentA, std::uint64_t significandA, std::int32_t exponentB,
-                             std::uint64_t significandB, Rounding rounding, std::uint16_t& status) {
+                             std::uint64_t significandB, RoundingControl control, std::uint16_t& status) {
   assert((significandA & significandB & IntegerBit) != 0);
   // The dividend is significandA * 2^64, or * 2^63 when that would give a
   // quotient of 2^64 or more.
@@ -163,12 +144,13 @@ inline Extended DivideFinite(bool sign, std::int32_t exponentA, std::uint64_t si
   const int shift = belowOne ? 0 : 1;
   const std::uint64_t high = significandA >> shift;
   const std::uint64_t low = (significandA << 63) & (0 - static_cast<std::uint64_t>(shift));
-  const auto [quotient, remainder] = DivideWide(high, low, significandB);
+  const auto [quotient, remainder] = Wide::Quotient(high, low, significandB);
   const std::uint64_t rest = static_cast<std::uint64_t>(remainder > significandB - remainder) << 63 |
                              static_cast<std::uint64_t>(remainder != 0);
   const std::int32_t exponent = exponentA - exponentB + ExponentBias - 1 + shift;
   // The quotient has its top bit set: the intermediate is normalized.
-  return PackExtended(RoundNormalized<ExtendedFormat>(sign, exponent, Wide{quotient} << 64 | rest, rounding, status));
+  return PackExtended(
+      RoundNormalized<ExtendedFormat>(sign, exponent, Wide::FromHalves(quotient, rest), control, status));
 }
 
 // The integer nearest to a non-zero finite magnitude, significand *
@@ -222,34 +204,34 @@ inline std::int64_t RoundToInt64Finite(bool sign, std::int32_t power, std::uint6
 // fadd, fsub, fmul, fdiv st, st(i): a op b rounded once to extended.
 inline Extended AddMasked(Extended a, Extended b, std::uint16_t controlWord, std::uint16_t& status) {
   if (!detail::IsNormalFast(a) || !detail::IsNormalFast(b)) [[unlikely]] {
-    return detail::AddAny(a, b, false, RoundingOf(controlWord), status);
+    return detail::AddAny(a, b, false, detail::RoundingControlOf(controlWord), status);
   }
   return detail::AddFinite(SignOf(a), ExponentFieldOf(a), a.significand, SignOf(b), ExponentFieldOf(b), b.significand,
-                           RoundingOf(controlWord), status);
+                           detail::RoundingControlOf(controlWord), status);
 }
 
 inline Extended SubtractMasked(Extended a, Extended b, std::uint16_t controlWord, std::uint16_t& status) {
   if (!detail::IsNormalFast(a) || !detail::IsNormalFast(b)) [[unlikely]] {
-    return detail::AddAny(a, b, true, RoundingOf(controlWord), status);
+    return detail::AddAny(a, b, true, detail::RoundingControlOf(controlWord), status);
   }
   return detail::AddFinite(SignOf(a), ExponentFieldOf(a), a.significand, !SignOf(b), ExponentFieldOf(b), b.significand,
-                           RoundingOf(controlWord), status);
+                           detail::RoundingControlOf(controlWord), status);
 }
 
 inline Extended MultiplyMasked(Extended a, Extended b, std::uint16_t controlWord, std::uint16_t& status) {
   if (!detail::IsNormalFast(a) || !detail::IsNormalFast(b)) [[unlikely]] {
-    return detail::MultiplyAny(a, b, RoundingOf(controlWord), status);
+    return detail::MultiplyAny(a, b, detail::RoundingControlOf(controlWord), status);
   }
   return detail::MultiplyFinite(SignOf(a) != SignOf(b), ExponentFieldOf(a), a.significand, ExponentFieldOf(b),
-                                b.significand, RoundingOf(controlWord), status);
+                                b.significand, detail::RoundingControlOf(controlWord), status);
 }
 
 inline Extended DivideMasked(Extended a, Extended b, std::uint16_t controlWord, std::uint16_t& status) {
   if (!detail::IsNormalFast(a) || !detail::IsNormalFast(b)) [[unlikely]] {
-    return detail::DivideAny(a, b, RoundingOf(controlWord), status);
+    return detail::DivideAny(a, b, detail::RoundingControlOf(controlWord), status);
   }
   return detail::DivideFinite(SignOf(a) != SignOf(b), ExponentFieldOf(a), a.significand, ExponentFieldOf(b),
-                              b.significand, RoundingOf(controlWord), status);
+                              b.significand, detail::RoundingControlOf(controlWord), status);
 }
 
 // fucomi and fcomi: the order of a and b.
@@ -271,10 +253,11 @@ inline Ordering CompareSignalingMasked(Extended a, Extended b, std::uint16_t& st
 // significand; the x87 raises no DE for an extended denormal here.
 inline std::uint64_t StoreDoubleMasked(Extended x, std::uint16_t controlWord, std::uint16_t& status) {
   if (!detail::IsNormalFast(x)) [[unlikely]] {
-    return detail::StoreDoubleAny(x, RoundingOf(controlWord), status);
+    return detail::StoreDoubleAny(x, detail::RoundingControlOf(controlWord), status);
   }
   return detail::PackDouble(detail::RoundNormalized<detail::DoubleFormat>(
-      SignOf(x), ExponentFieldOf(x), detail::Wide{x.significand} << 64, RoundingOf(controlWord), status));
+      SignOf(x), ExponentFieldOf(x), detail::Wide::FromHalves(x.significand, 0), detail::RoundingControlOf(controlWord),
+      status));
 }
 
 // fistp m64: x rounded to an integer under the rounding control; NaNs,

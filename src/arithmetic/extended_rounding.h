@@ -1,11 +1,12 @@
 // The one rounding step shared by every operation of the software core: an
 // exact (or sticky) intermediate with a 128-bit significand is rounded to the
 // destination's precision under the rounding control, with the flags the x87
-// raises when every exception is masked:
+// raises under the control word:
 //   - PE whenever bits are lost (also on overflow);
-//   - UE when the result is tiny and inexact, tininess judged after rounding
-//     (the value rounded to full precision with an unbounded exponent is
-//     below the smallest normal);
+//   - UE when the result is tiny and inexact (or tiny at all, when the
+//     control word leaves underflow unmasked), tininess judged after
+//     rounding (the value rounded to full precision with an unbounded
+//     exponent is below the smallest normal);
 //   - OE, with infinity or the largest finite value, when the rounded value
 //     is beyond the format's largest exponent.
 // Internal to src/arithmetic: the operations' inline fast paths need it.
@@ -16,10 +17,9 @@
 #include <type_traits>
 
 #include "arithmetic/extended_value.h"
+#include "arithmetic/wide_integer.h"
 
 namespace x87::detail {
-
-using Wide = unsigned __int128;
 
 // Destination formats, with exponents biased as the extended format's so
 // that one intermediate serves both.
@@ -43,25 +43,19 @@ struct Rounded {
   std::uint64_t significand;
 };
 
-inline int CountLeadingZeros(Wide x) {
-  const auto high = static_cast<std::uint64_t>(x >> 64);
-  if (high != 0) {
-    return __builtin_clzll(high);
-  }
-  return 64 + __builtin_clzll(static_cast<std::uint64_t>(x));
-}
+// What the rounding step takes of the control word: the rounding control,
+// and the underflow mask. Masked, the x87 raises UE for a tiny result only
+// when it is also inexact; unmasked, for every tiny result, exact or not.
+// The word is kept whole and each field read where it is used: the mask only
+// on the rare tiny path.
+struct RoundingControl {
+  std::uint16_t word;
 
-// x shifted right by n (n >= 0), with every bit shifted out OR-ed into bit 0
-// so that the rounding still sees that something was lost.
-inline Wide ShiftRightSticky(Wide x, std::int32_t n) {
-  assert(n >= 0);
-  if (n >= 128) [[unlikely]] {
-    return x != 0 ? 1 : 0;
-  }
-  // Two shifts, so that n = 0 needs no shift by 128.
-  const Wide lost = x << (127 - n) << 1;
-  return (x >> n) | (lost != 0 ? 1 : 0);
-}
+  constexpr Rounding Mode() const { return RoundingOf(word); }
+  constexpr bool UnderflowUnmasked() const { return (word & UnderflowFlag) == 0; }
+};
+
+constexpr RoundingControl RoundingControlOf(std::uint16_t controlWord) { return {controlWord}; }
 
 // Whether a value whose kept part ends in `odd` and whose dropped part is
 // `rest` (`half` being the dropped part of exactly one half unit) rounds
@@ -100,28 +94,33 @@ Rounded OverflowResult(bool sign, Rounding rounding, std::uint16_t& status) {
 // Rounds sign * significand * 2^(exponent - ExponentBias - 127) to the
 // format. `significand` must not be 0.
 template <typename Format>
-Rounded RoundTiny(bool sign, std::int32_t exponent, Wide significand, Rounding rounding, std::uint16_t& status);
+Rounded RoundTiny(bool sign, std::int32_t exponent, Wide significand, RoundingControl control, std::uint16_t& status);
 
 // The same for a significand whose bit 127 is set.
 template <typename Format>
-inline Rounded RoundNormalized(bool sign, std::int32_t exponent, Wide significand, Rounding rounding,
+inline Rounded RoundNormalized(bool sign, std::int32_t exponent, Wide significand, RoundingControl control,
                                std::uint16_t& status) {
   constexpr int dropped = 128 - Format::Precision;
   // The extended format drops 64 bits: one word holds them.
   using Rest = std::conditional_t<dropped <= 64, std::uint64_t, Wide>;
   constexpr Wide droppedMask = (Wide{1} << dropped) - 1;
   constexpr Rest half = Rest{1} << (dropped - 1);
-  assert((significand >> 127) != 0);
+  assert((significand >> 127) != Wide{});
   if (exponent < Format::MinExponent) [[unlikely]] {
-    return RoundTiny<Format>(sign, exponent, significand, rounding, status);
+    return RoundTiny<Format>(sign, exponent, significand, control, status);
   }
-  auto kept = static_cast<std::uint64_t>(significand >> dropped);
-  const auto rest = static_cast<Rest>(significand & droppedMask);
+  std::uint64_t kept = (significand >> dropped).Low();
+  Rest rest{};
+  if constexpr (dropped <= 64) {
+    rest = (significand & droppedMask).Low();
+  } else {
+    rest = significand & droppedMask;
+  }
   // Rounding up is an addition, not a branch, and so is the inexact flag
   // below: in the number conversions whether a result rounds up, or is
   // exact, is as good as random. A chain of exact results pays for it, since
   // it can no longer run ahead of the comparison.
-  kept += RoundsUp(rounding, sign, (kept & 1) != 0, rest, half) ? 1u : 0u;
+  kept += RoundsUp(control.Mode(), sign, (kept & 1) != 0, rest, half) ? 1u : 0u;
   // Only rounding up reaches the next power of two.
   constexpr std::uint64_t carried = Format::Precision == 64 ? 0 : std::uint64_t{1} << (Format::Precision % 64);
   if (kept == carried) [[unlikely]] {
@@ -129,41 +128,44 @@ inline Rounded RoundNormalized(bool sign, std::int32_t exponent, Wide significan
     ++exponent;
   }
   if (exponent > Format::MaxExponent) [[unlikely]] {
-    return OverflowResult<Format>(sign, rounding, status);
+    return OverflowResult<Format>(sign, control.Mode(), status);
   }
   status |= static_cast<std::uint16_t>(rest != 0 ? PrecisionFlag : 0);
   return {sign, exponent, kept};
 }
 
 template <typename Format>
-inline Rounded RoundToFormat(bool sign, std::int32_t exponent, Wide significand, Rounding rounding,
+inline Rounded RoundToFormat(bool sign, std::int32_t exponent, Wide significand, RoundingControl control,
                              std::uint16_t& status) {
-  assert(significand != 0);
-  const int shift = CountLeadingZeros(significand);
-  return RoundNormalized<Format>(sign, exponent - shift, significand << shift, rounding, status);
+  assert(significand != Wide{});
+  const int shift = significand.LeadingZeros();
+  return RoundNormalized<Format>(sign, exponent - shift, significand << shift, control, status);
 }
 
 template <typename Format>
-Rounded RoundTiny(bool sign, std::int32_t exponent, Wide significand, Rounding rounding, std::uint16_t& status) {
+Rounded RoundTiny(bool sign, std::int32_t exponent, Wide significand, RoundingControl control, std::uint16_t& status) {
   constexpr int dropped = 128 - Format::Precision;
   constexpr Wide droppedMask = (Wide{1} << dropped) - 1;
   constexpr Wide half = Wide{1} << (dropped - 1);
   constexpr std::uint64_t allOnes = ~std::uint64_t{0} >> (64 - Format::Precision);
   // Only a value one binade below the normal range can round up into it at
   // full precision; then it is not tiny.
-  const auto fullPrecision = static_cast<std::uint64_t>(significand >> dropped);
+  const std::uint64_t fullPrecision = (significand >> dropped).Low();
   const bool reachesNormal = exponent == Format::MinExponent - 1 && fullPrecision == allOnes &&
-                             RoundsUp(rounding, sign, true, significand & droppedMask, half);
+                             RoundsUp(control.Mode(), sign, true, significand & droppedMask, half);
   significand = ShiftRightSticky(significand, Format::MinExponent - exponent);
-  auto kept = static_cast<std::uint64_t>(significand >> dropped);
+  std::uint64_t kept = (significand >> dropped).Low();
   const Wide rest = significand & droppedMask;
   // The denormal's integer bit is clear, so rounding up cannot carry out;
   // reaching the integer bit makes it the smallest normal.
-  if (RoundsUp(rounding, sign, (kept & 1) != 0, rest, half)) {
+  if (RoundsUp(control.Mode(), sign, (kept & 1) != 0, rest, half)) {
     ++kept;
   }
   if (rest != 0) {
-    status |= reachesNormal ? PrecisionFlag : UnderflowFlag | PrecisionFlag;
+    status |= PrecisionFlag;
+  }
+  if (!reachesNormal && (rest != 0 || control.UnderflowUnmasked())) {
+    status |= UnderflowFlag;
   }
   return {sign, Format::MinExponent, kept};
 }

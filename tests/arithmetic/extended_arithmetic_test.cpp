@@ -89,6 +89,9 @@ Extended OneQuarter() { return Divide(Widen(1.0), Widen(4.0)); }
 Extended OneOverZero() { return Divide(Widen(1.0), Widen(0.0)); }
 Extended InfinityMinusInfinity() { return Subtract(Infinity, Infinity); }
 Extended WidenSubnormal() { return Widen(0x1p-1074); }
+// Tiny results that are exact: -2^-16444, and a double subnormal.
+Extended ExactTinySum() { return Add(ExtendedFromBits(0x0002, IntegerBit), ExtendedFromBits(0x8002, IntegerBit | 1)); }
+Extended ExactTinyStore() { return Widen(StoreDouble(ExtendedFromBits(0x3C00, 0xFFFFFFFFFFFFF000))); }
 
 TEST_F(ExtendedArithmeticTest, TheMasksDecideWhichExceptionIsAFault) {
   const Masked rows[] = {
@@ -96,6 +99,11 @@ TEST_F(ExtendedArithmeticTest, TheMasksDecideWhichExceptionIsAFault) {
       {"1e400 stored, overflow masked", 0x133A, Store1e400, 0, Infinity},
       {"1e-400 stored", 0x1332, Store1em400, 0, 0.0_x},
       {"1e-400 stored, underflow unmasked", 0x1322, Store1em400, STATUS_FLOAT_UNDERFLOW, 0.0_x},
+      // With underflow unmasked every tiny result faults, exact or not.
+      {"exact tiny sum", 0x1332, ExactTinySum, 0, ExtendedFromBits(0x8000, 2)},
+      {"exact tiny sum, underflow unmasked", 0x1322, ExactTinySum, STATUS_FLOAT_UNDERFLOW, 0.0_x},
+      {"exact subnormal store", 0x1332, ExactTinyStore, 0, ExtendedFromBits(0x3C00, 0xFFFFFFFFFFFFF000)},
+      {"exact subnormal store, underflow unmasked", 0x1322, ExactTinyStore, STATUS_FLOAT_UNDERFLOW, 0.0_x},
       {"1/3", 0x1332, OneThird, 0, ExtendedFromBits(0x3FFD, 0xAAAAAAAAAAAAAAABULL)},
       {"1/3, precision unmasked", 0x1312, OneThird, STATUS_FLOAT_INEXACT_RESULT, 0.0_x},
       {"1/4, precision unmasked", 0x1312, OneQuarter, 0, 0.25_x},

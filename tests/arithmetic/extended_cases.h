@@ -64,7 +64,15 @@ struct Case {
   Rounding rounding;
   Extended a;
   Extended b;
+  // The control word's exception masks; golden lines hold only cases with
+  // every exception masked.
+  std::uint16_t masks = x87::AllExceptionFlags;
 };
+
+// The case's masks, 64-bit precision and its rounding control.
+inline std::uint16_t ControlWordOf(const Case& c) {
+  return static_cast<std::uint16_t>(0x0340 | c.masks | static_cast<unsigned>(c.rounding) << 10);
+}
 
 struct Outcome {
   Extended value;
@@ -74,7 +82,7 @@ struct Outcome {
 
 inline Outcome RunSoft(const Case& c) {
   using namespace x87;
-  const auto word = static_cast<std::uint16_t>(0x037F | static_cast<unsigned>(c.rounding) << 10);
+  const std::uint16_t word = ControlWordOf(c);
   std::uint16_t flags = 0;
   Extended value{};
   switch (c.op) {
@@ -128,23 +136,23 @@ inline Outcome RunX87(const Case& c) {
   const auto bits = [](auto o) { return Outcome{{0, static_cast<std::uint64_t>(o.value)}, o.flags}; };
   switch (c.op) {
     case Operation::Add:
-      return extended(X87Add(c.a, c.b, c.rounding));
+      return extended(X87Add(c.a, c.b, ControlWordOf(c)));
     case Operation::Subtract:
-      return extended(X87Subtract(c.a, c.b, c.rounding));
+      return extended(X87Subtract(c.a, c.b, ControlWordOf(c)));
     case Operation::Multiply:
-      return extended(X87Multiply(c.a, c.b, c.rounding));
+      return extended(X87Multiply(c.a, c.b, ControlWordOf(c)));
     case Operation::Divide:
-      return extended(X87Divide(c.a, c.b, c.rounding));
+      return extended(X87Divide(c.a, c.b, ControlWordOf(c)));
     case Operation::StoreDouble:
-      return bits(X87StoreDouble(c.a, c.rounding));
+      return bits(X87StoreDouble(c.a, ControlWordOf(c)));
     case Operation::RoundToIntegral:
-      return extended(X87RoundToIntegral(c.a, c.rounding));
+      return extended(X87RoundToIntegral(c.a, ControlWordOf(c)));
     case Operation::RoundToInt64:
-      return bits(X87RoundToInt64(c.a, c.rounding));
+      return bits(X87RoundToInt64(c.a, ControlWordOf(c)));
     case Operation::CompareQuiet:
-      return bits(X87CompareQuiet(c.a, c.b));
+      return bits(X87CompareQuiet(c.a, c.b, ControlWordOf(c)));
     case Operation::CompareSignaling:
-      return bits(X87CompareSignaling(c.a, c.b));
+      return bits(X87CompareSignaling(c.a, c.b, ControlWordOf(c)));
     case Operation::Negate:
       return extended(X87Negate(c.a));
     case Operation::WidenDouble:
@@ -156,15 +164,31 @@ inline Outcome RunX87(const Case& c) {
   }
   return {};
 }
+
+// Whether the software core agrees with the x87 on a case: with an exception
+// that the case leaves unmasked, on the fault alone (the first such flag,
+// in the order invalid, denormal, zero divide, overflow, underflow,
+// precision: the flags' own bit order), since the result is then never
+// used; otherwise on the result bits and all six flags.
+inline bool Agree(const Case& c, const Outcome& soft, const Outcome& reference) {
+  const auto fault = [&c](std::uint16_t flags) {
+    const auto unmasked = static_cast<std::uint16_t>(flags & ~c.masks & x87::AllExceptionFlags);
+    return static_cast<std::uint16_t>(unmasked & -unmasked);
+  };
+  if (fault(soft.flags) != 0 || fault(reference.flags) != 0) {
+    return fault(soft.flags) == fault(reference.flags);
+  }
+  return soft == reference;
+}
 #endif
 
 // The operation's operands and results, as text for a failure message.
 inline std::string Describe(const Case& c, const Outcome& soft, const Outcome& reference) {
   char text[256];
   std::snprintf(text, sizeof text,
-                "%s rounding %u a=%04x:%016" PRIx64 " b=%04x:%016" PRIx64 "\n  soft %04x:%016" PRIx64
+                "%s rounding %u masks %02x a=%04x:%016" PRIx64 " b=%04x:%016" PRIx64 "\n  soft %04x:%016" PRIx64
                 " flags %02x\n  x87  %04x:%016" PRIx64 " flags %02x",
-                InfoOf(c.op).name, static_cast<unsigned>(c.rounding), c.a.signExponent, c.a.significand,
+                InfoOf(c.op).name, static_cast<unsigned>(c.rounding), c.masks, c.a.signExponent, c.a.significand,
                 c.b.signExponent, c.b.significand, soft.value.signExponent, soft.value.significand, soft.flags,
                 reference.value.signExponent, reference.value.significand, reference.flags);
   return text;

@@ -1,9 +1,19 @@
-// The judge: each operation of the software core done by this machine's x87,
-// with every exception masked and the given rounding control, returning the
-// result bits and the six exception flags the operation raised.
+// The judge: each operation of the software core done by this machine's x87
+// under a control word, returning the result bits and the six exception
+// flags the operation raised.
 //
-//   X87Add({0x3FFF, 1 << 63}, {0x3FFF, 1 << 63}, Rounding::Nearest)
+//   X87Add({0x3FFF, 1 << 63}, {0x3FFF, 1 << 63}, 0x037F)
 //     -> {{0x4000, 0x8000000000000000}, 0}
+//
+// The operations that keep the register stack as it is (the arithmetic on
+// registers, fst m64, frndint and the comparisons) run under the word as
+// given: an exception it leaves unmasked is read with fnstsw and cleared
+// with fnclex before any waiting instruction could deliver it, so the flags
+// are the hardware's own under that word, and the result is meaningless when
+// one of them is unmasked. The loads and fistp, which would leave the stack
+// unbalanced when an unmasked exception stops them, always run masked: their
+// exceptions are all detected before anything is computed, so the flags do
+// not depend on the masks.
 //
 // x86-64 only: elsewhere this header declares nothing, and the tests that
 // need it are left out of the build.
@@ -31,11 +41,6 @@ struct Outcome {
 
 enum class Order : std::uint8_t { Less, Equal, Greater, Unordered };
 
-// Every exception masked, 64-bit precision, the rounding control given.
-inline std::uint16_t ControlWordFor(Rounding rounding) {
-  return static_cast<std::uint16_t>(0x037F | (static_cast<unsigned>(rounding) << 10));
-}
-
 inline long double ToHardware(Extended x) {
   long double value = 0;
   std::memcpy(&value, &x.significand, sizeof x.significand);
@@ -54,18 +59,17 @@ inline Extended FromHardware(long double value) {
 // The operands reach the unit through fld m80, which raises nothing for any
 // encoding; the flags are cleared after the loads and read right after the
 // operation, with the caller's control word put back.
-#define X87_REFERENCE_BINARY(name, instruction)                               \
-  inline Outcome<Extended> name(Extended a, Extended b, Rounding rounding) {  \
-    long double x = ToHardware(a);                                            \
-    const long double y = ToHardware(b);                                      \
-    const std::uint16_t word = ControlWordFor(rounding);                      \
-    std::uint16_t saved;                                                      \
-    std::uint16_t status;                                                     \
-    asm volatile("fnstcw %[saved]\n\tfldcw %[word]\n\tfnclex\n\t" instruction \
-                 " %%st(1), %%st\n\tfnstsw %[status]\n\tfldcw %[saved]"       \
-                 : "+t"(x), [status] "=&a"(status), [saved] "=m"(saved)       \
-                 : "u"(y), [word] "m"(word));                                 \
-    return {FromHardware(x), static_cast<std::uint16_t>(status & 0x3F)};      \
+#define X87_REFERENCE_BINARY(name, instruction)                                   \
+  inline Outcome<Extended> name(Extended a, Extended b, std::uint16_t word) {     \
+    long double x = ToHardware(a);                                                \
+    const long double y = ToHardware(b);                                          \
+    std::uint16_t saved;                                                          \
+    std::uint16_t status;                                                         \
+    asm volatile("fnstcw %[saved]\n\tfldcw %[word]\n\tfnclex\n\t" instruction     \
+                 " %%st(1), %%st\n\tfnstsw %[status]\n\tfnclex\n\tfldcw %[saved]" \
+                 : "+t"(x), [status] "=&a"(status), [saved] "=m"(saved)           \
+                 : "u"(y), [word] "m"(word));                                     \
+    return {FromHardware(x), static_cast<std::uint16_t>(status & 0x3F)};          \
   }
 
 X87_REFERENCE_BINARY(X87Add, "fadd")
@@ -105,34 +109,33 @@ inline Outcome<Extended> X87WidenInteger(std::int64_t value) {
   return {FromHardware(result), static_cast<std::uint16_t>(status & 0x3F)};
 }
 
-inline Outcome<std::uint64_t> X87StoreDouble(Extended a, Rounding rounding) {
+inline Outcome<std::uint64_t> X87StoreDouble(Extended a, std::uint16_t word) {
   const long double x = ToHardware(a);
-  const std::uint16_t word = ControlWordFor(rounding);
   std::uint16_t saved;
   std::uint16_t status;
   double result;
-  asm volatile("fnstcw %[saved]\n\tfldcw %[word]\n\tfnclex\n\tfstl %[result]\n\tfnstsw %[status]\n\tfldcw %[saved]"
-               : [result] "=m"(result), [status] "=&a"(status), [saved] "=m"(saved)
-               : "t"(x), [word] "m"(word));
+  asm volatile(
+      "fnstcw %[saved]\n\tfldcw %[word]\n\tfnclex\n\tfstl %[result]\n\tfnstsw %[status]\n\tfnclex\n\tfldcw %[saved]"
+      : [result] "=m"(result), [status] "=&a"(status), [saved] "=m"(saved)
+      : "t"(x), [word] "m"(word));
   std::uint64_t bits;
   std::memcpy(&bits, &result, sizeof bits);
   return {bits, static_cast<std::uint16_t>(status & 0x3F)};
 }
 
-inline Outcome<Extended> X87RoundToIntegral(Extended a, Rounding rounding) {
+inline Outcome<Extended> X87RoundToIntegral(Extended a, std::uint16_t word) {
   long double x = ToHardware(a);
-  const std::uint16_t word = ControlWordFor(rounding);
   std::uint16_t saved;
   std::uint16_t status;
-  asm volatile("fnstcw %[saved]\n\tfldcw %[word]\n\tfnclex\n\tfrndint\n\tfnstsw %[status]\n\tfldcw %[saved]"
+  asm volatile("fnstcw %[saved]\n\tfldcw %[word]\n\tfnclex\n\tfrndint\n\tfnstsw %[status]\n\tfnclex\n\tfldcw %[saved]"
                : "+t"(x), [status] "=&a"(status), [saved] "=m"(saved)
                : [word] "m"(word));
   return {FromHardware(x), static_cast<std::uint16_t>(status & 0x3F)};
 }
 
-inline Outcome<std::int64_t> X87RoundToInt64(Extended a, Rounding rounding) {
+inline Outcome<std::int64_t> X87RoundToInt64(Extended a, std::uint16_t controlWord) {
   const long double x = ToHardware(a);
-  const std::uint16_t word = ControlWordFor(rounding);
+  const auto word = static_cast<std::uint16_t>(controlWord | AllExceptionFlags);
   std::uint16_t saved;
   std::uint16_t status;
   std::int64_t result;
@@ -152,16 +155,18 @@ inline Outcome<Extended> X87Negate(Extended a) {
 
 // fucomi (quiet) or fcomi (signalling) of a against b.
 #define X87_REFERENCE_COMPARE(name, instruction)                                                                \
-  inline Outcome<Order> name(Extended a, Extended b) {                                                          \
+  inline Outcome<Order> name(Extended a, Extended b, std::uint16_t word) {                                      \
     const long double x = ToHardware(a);                                                                        \
     const long double y = ToHardware(b);                                                                        \
+    std::uint16_t saved;                                                                                        \
     std::uint16_t status;                                                                                       \
     bool zero;                                                                                                  \
     bool parity;                                                                                                \
     bool carry;                                                                                                 \
-    asm volatile("fnclex\n\t" instruction " %%st(1), %%st\n\tfnstsw %[status]"                                  \
-                 : [status] "=&a"(status), "=@ccz"(zero), "=@ccp"(parity), "=@ccc"(carry)                       \
-                 : "t"(x), "u"(y));                                                                             \
+    asm volatile("fnstcw %[saved]\n\tfldcw %[word]\n\tfnclex\n\t" instruction                                   \
+                 " %%st(1), %%st\n\tfnstsw %[status]\n\tfnclex\n\tfldcw %[saved]"                               \
+                 : [status] "=&a"(status), "=@ccz"(zero), "=@ccp"(parity), "=@ccc"(carry), [saved] "=m"(saved)  \
+                 : "t"(x), "u"(y), [word] "m"(word));                                                           \
     const Order order = parity ? Order::Unordered : zero ? Order::Equal : carry ? Order::Less : Order::Greater; \
     return {order, static_cast<std::uint16_t>(status & 0x3F)};                                                  \
   }
