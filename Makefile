@@ -19,7 +19,7 @@ preset = ./tools/configure $(1) && env -u MAKELEVEL -u MAKEFLAGS -u MFLAGS cmake
 preset_tests = $(call preset,$(1)) && ctest --preset $(1)
 
 .PHONY: all build run install uninstall package lint test test-gcc test-sanitizers test-clang test-fuzz \
-	test-package test-aarch64 test-s390x valgrind cross fuzz bench clean deps-run deps-test deps-bench \
+	test-package test-aarch64 test-s390x test-windows windows valgrind cross fuzz bench clean deps-run deps-test deps-bench \
 	deps-install deps-package
 
 all: build
@@ -54,10 +54,14 @@ uninstall:
 	done
 
 # The Debian package, build/angleconv_VERSION_ARCH.deb, the same for every
-# build of one commit (SOURCE_DATE_EPOCH, by default that commit's time).
+# build of one commit (SOURCE_DATE_EPOCH, by default that commit's time);
+# and the Windows zip, build-windows/angleconv-VERSION-win64.zip.
 package: deps-package
 	$(call preset,release)
 	cpack --preset release
+	./tools/configure windows -DANGLECONV_TESTS=OFF
+	env -u MAKELEVEL -u MAKEFLAGS -u MFLAGS cmake --build --preset windows -j $(JOBS) --target angleconv windows_texts
+	cpack --preset windows
 
 # Formatting, layering, clang-tidy and cppcheck; any finding fails.
 lint: deps-test
@@ -76,6 +80,7 @@ test: deps-test
 	@$(STAGE) package $(MAKE) test-package
 	@$(STAGE) aarch64 $(MAKE) test-aarch64
 	@$(STAGE) s390x $(MAKE) test-s390x
+	@$(STAGE) windows $(MAKE) test-windows
 	@$(STAGE) summary
 
 test-gcc:
@@ -106,6 +111,14 @@ cross: deps-test test-aarch64 test-s390x
 
 test-aarch64 test-s390x:
 	$(call preset_tests,$(@:test-%=%))
+
+# The whole project for 64-bit Windows with mingw-w64, every test that can
+# run there run under Wine (a prefix and a wineserver of the build's own,
+# ended with the run): build-windows/angleconv.exe.
+windows: deps-test test-windows
+
+test-windows:
+	$(call preset_tests,windows)
 
 # Each fuzz target for FUZZ_SECONDS, with corpora kept in fuzz/corpus-*,
 # after the seeds have been replayed as tests.

@@ -50,7 +50,7 @@ ExternalProject_Add(host_programs
 file(GLOB end_to_end_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/end_to_end/*_test.cpp)
 gtest_add_tests(TARGET ${host}/tests/end_to_end_tests SOURCES ${end_to_end_sources} TEST_PREFIX end_to_end.
   TEST_LIST end_to_end_tests)
-set_tests_properties(${end_to_end_tests} PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 300
+set_tests_properties(${end_to_end_tests} PROPERTIES FIXTURES_REQUIRED wine
   SKIP_REGULAR_EXPRESSION "\\[  SKIPPED \\]")
 
 # The Windows program against the Linux program on random dialogues and byte
@@ -60,4 +60,12 @@ find_package(Python3 REQUIRED COMPONENTS Interpreter)
 add_test(NAME end_to_end.WindowsAgainstLinux
   COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/end_to_end/compare_programs.py --dialogues 60 --soups 60
     ${host}/angleconv ${wine_run} $<TARGET_FILE:angleconv>)
-set_tests_properties(end_to_end.WindowsAgainstLinux PROPERTIES FIXTURES_REQUIRED wine TIMEOUT 300)
+set_tests_properties(end_to_end.WindowsAgainstLinux PROPERTIES FIXTURES_REQUIRED wine)
+
+# The zip of make package: built by the first test, checked by the second.
+add_test(NAME package.windows_zip_build COMMAND ${CMAKE_CPACK_COMMAND} --config CPackConfig.cmake
+  WORKING_DIRECTORY ${CMAKE_BINARY_DIR})
+add_test(NAME package.windows_zip COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_DIR}/tools/check-windows-zip
+  ${CMAKE_BINARY_DIR}/angleconv-${PROJECT_VERSION}-win64.zip ${PROJECT_VERSION} ${wine_run})
+set_tests_properties(package.windows_zip_build PROPERTIES FIXTURES_SETUP windows_zip)
+set_tests_properties(package.windows_zip PROPERTIES FIXTURES_REQUIRED "windows_zip;wine")
