@@ -69,3 +69,12 @@ add_test(NAME package.windows_zip COMMAND ${Python3_EXECUTABLE} ${CMAKE_SOURCE_D
   ${CMAKE_BINARY_DIR}/angleconv-${PROJECT_VERSION}-win64.zip ${PROJECT_VERSION} ${wine_run})
 set_tests_properties(package.windows_zip_build PROPERTIES FIXTURES_SETUP windows_zip)
 set_tests_properties(package.windows_zip PROPERTIES FIXTURES_REQUIRED "windows_zip;wine")
+
+# The program started by Windows itself with a standard handle missing,
+# which no POSIX parent can arrange.
+add_executable(started_by_windows_tests end_to_end/windows/missing_handles_test.cpp)
+set_property(GLOBAL APPEND PROPERTY angleconv_test_programs started_by_windows_tests)
+target_link_libraries(started_by_windows_tests PRIVATE GTest::gtest_main)
+add_dependencies(started_by_windows_tests angleconv)
+gtest_discover_tests(started_by_windows_tests TEST_PREFIX end_to_end. DISCOVERY_MODE PRE_TEST
+  ${angleconv_discovery_options})

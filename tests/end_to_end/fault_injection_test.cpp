@@ -54,7 +54,7 @@ struct FaultCase {
 // files, and what reaches the program in place of a closed one is one of them.
 constexpr char WineTakesClosedDescriptors[] =
     "Wine's start-up takes the lowest free descriptors for its own files, so a closed one reaches the program "
-    "as one of them, not as a missing handle";
+    "as one of them, not as a missing handle (MissingHandles starts it without one, as Windows does)";
 constexpr char NoSizeLimitOnWindows[] =
     "Windows has no file size limit; the limit stops Wine itself, a Linux process, with SIGXFSZ";
 
