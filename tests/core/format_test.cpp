@@ -26,9 +26,13 @@ TEST(Formatter, FillsEachDirective) {
       {"%x", "E06D7363", FormatToString("%x", {0xE06D7363u})},
       {"%p", "00000000", FormatToString("%p", {Address(0)})},
       {"%p", "00401A2C", FormatToString("%p", {Address(0x401a2c)})},
+#if UINTPTR_MAX > 0xFFFFFFFF
       // An address wider than eight digits shows all of them.
       {"%p", "7FFD00001234", FormatToString("%p", {Address(0x7ffd00001234)})},
       {"%p", "FFFFFFFFFFFFF010", FormatToString("%p", {Address(UINTPTR_MAX - 0xFEF)})},
+#else
+      {"%p", "FFFFF010", FormatToString("%p", {Address(UINTPTR_MAX - 0xFEF)})},
+#endif
       {"100%% %s", "100% x", FormatToString("100%% %s", {"x"})},
       {"%s %d %x %p", "a -1 FF 0000ABCD", FormatToString("%s %d %x %p", {"a", -1, 255u, Address(0xABCD)})},
       // Unknown directives and directives without an argument are text.

@@ -3,6 +3,8 @@
 // process with and without exception support.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+
+#include <cstdint>
 #include <unistd.h>
 
 #include <cstring>
@@ -130,7 +132,9 @@ TEST_F(RuntimeErrorReport, WritesTheCodeRightAlignedAndTheAbsoluteAddress) {
       {232, 0xFFFFFFFF, "Runtime error 232 at FFFFFFFF\r\n"},
       // Wider values lengthen the line instead of overwriting their neighbours.
       {1117, 0x4012AB, "Runtime error 1117 at 004012AB\r\n"},
+#if UINTPTR_MAX > 0xFFFFFFFF
       {203, 0x7FFD00001234, "Runtime error 203 at 7FFD00001234\r\n"},
+#endif
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.expected);
