@@ -1,5 +1,8 @@
 #include "streams/text_input.h"
 
+#include <algorithm>
+#include <cstring>
+
 #include "realtext/text_to_real.h"
 
 using x87::Extended;
@@ -16,7 +19,7 @@ constexpr std::uint8_t LineFeed = 10;
 constexpr std::uint8_t CarriageReturn = 13;
 constexpr std::uint8_t Blank = 32;
 constexpr std::int32_t PieceCapacity = 255;
-constexpr int TokenCapacity = 64;
+constexpr std::size_t TokenCapacity = 64;
 constexpr std::int32_t InvalidNumericInput = 106;
 
 constexpr CharacterResult AtEnd{EndOfDataMarker, true};
@@ -103,6 +106,20 @@ std::int32_t ReadLinePiece(TextStream& stream, char* destination, std::int32_t m
   return count;
 }
 
+// A buffer with bytes at `position`, refilled when used up; false at the
+// end of the data, or after a failed refill (its code stored).
+bool RefillWhenUsedUp(TextStream& stream) {
+  if (stream.position < stream.limit) {
+    return true;
+  }
+  const std::int32_t result = stream.transferOp(stream);
+  if (result != 0) {
+    SetIoResult(result);
+    return false;
+  }
+  return stream.limit != 0;
+}
+
 bool SkipToToken(TextStream& stream) {
   for (;;) {
     const CharacterResult character = ReadCharacter(stream);
@@ -139,8 +156,7 @@ Extended ReadReal(TextStream& stream) {
   // longer than the buffer is consumed whole and rejected, so that a long
   // number is never silently read as its first 64 characters.
   char token[TokenCapacity + 1];
-  int length = 0;
-  bool tooLong = false;
+  std::size_t length = 0;
   for (;;) {
     const CharacterResult character = ReadCharacter(stream);
     if (character.atEnd) {
@@ -151,22 +167,13 @@ Extended ReadReal(TextStream& stream) {
       break;
     }
     if (length < TokenCapacity) {
-      token[length++] = static_cast<char>(character.byte);
-    } else {
-      tooLong = true;
+      token[length] = static_cast<char>(character.byte);
     }
-  }
-  if (tooLong) {
-    SetIoResult(InvalidNumericInput);
-    return Extended{};
+    ++length;
   }
   // Steps 3 to 5: the token converted; one that is no number stores 106.
-  token[length] = '\0';
-  const TextToRealResult converted = TextToReal(token);
-  if (converted.errorPosition != 0) {
-    SetIoResult(InvalidNumericInput);
-  }
-  return converted.value;
+  token[std::min(length, TokenCapacity)] = '\0';
+  return ConvertNumberToken(token, length);
 }
 
 void SkipLine(TextStream& stream) {
@@ -182,5 +189,74 @@ void SkipLine(TextStream& stream) {
       }
       PutBack(stream);
     }
+  }
+}
+
+Extended ConvertNumberToken(const char* token, std::size_t length) {
+  if (length > TokenCapacity) {
+    SetIoResult(InvalidNumericInput);
+    return Extended{};
+  }
+  const TextToRealResult converted = TextToReal(token);
+  if (converted.errorPosition != 0) {
+    SetIoResult(InvalidNumericInput);
+  }
+  return converted.value;
+}
+
+LineItem SkipToTokenOnLine(TextStream& stream) {
+  if (!ReadyForReading(stream)) {
+    return LineItem::DataEnd;
+  }
+  for (;;) {
+    if (!RefillWhenUsedUp(stream)) {
+      return LineItem::DataEnd;
+    }
+    const std::uint8_t byte = stream.bufferData[stream.position];
+    if (byte == LineFeed) {
+      return LineItem::LineEnd;
+    }
+    if (byte > Blank) {
+      return LineItem::Token;
+    }
+    ++stream.position;
+  }
+}
+
+Extended ReadTokenOnLine(TextStream& stream) {
+  char token[TokenCapacity + 1];
+  std::size_t length = 0;
+  while (RefillWhenUsedUp(stream)) {
+    // The bytes of the token that this buffer holds, in one pass.
+    const std::uint8_t* const start = stream.bufferData + stream.position;
+    const std::uint8_t* const end = stream.bufferData + stream.limit;
+    const std::uint8_t* byte = start;
+    while (byte<end&& * byte> Blank) {
+      ++byte;
+    }
+    const auto taken = static_cast<std::size_t>(byte - start);
+    if (length < TokenCapacity) {
+      std::memcpy(token + length, start, std::min(taken, TokenCapacity - length));
+    }
+    length += taken;
+    stream.position += static_cast<std::uint32_t>(taken);
+    if (byte < end) {
+      break;
+    }
+  }
+  token[std::min(length, TokenCapacity)] = '\0';
+  return ConvertNumberToken(token, length);
+}
+
+void SkipPastLineEnd(TextStream& stream) {
+  while (ReadyForReading(stream) && RefillWhenUsedUp(stream)) {
+    const std::uint8_t* const start = stream.bufferData + stream.position;
+    const auto* lineFeed =
+        static_cast<const std::uint8_t*>(std::memchr(start, LineFeed, stream.limit - stream.position));
+    if (lineFeed != nullptr) {
+      stream.position += static_cast<std::uint32_t>(lineFeed - start) + 1;
+      return;
+    }
+    stream.position = stream.limit;
   }
 }
