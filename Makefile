@@ -3,10 +3,13 @@
 # with the count of the tests it ran. Every build is a preset of
 # CMakePresets.json, so an IDE builds the same things; tools/configure
 # chooses Ninja or make, whichever is installed. Each target first checks
-# (and, as root on Debian, installs) the Debian packages it needs.
+# the Debian packages it needs; as root on Debian, build, run, test and bench
+# install what is missing unless ANGLECONV_NO_APT=1, while install, uninstall
+# and package never install a package.
 JOBS ?= $(shell nproc 2>/dev/null || echo 2)
 FUZZ_SECONDS ?= 60
 PREFIX ?= /usr/local
+DESTDIR ?=
 STAGE := ./tools/stage
 
 # Configure and build one preset. Without this make's variables, a build
@@ -15,12 +18,13 @@ preset = ./tools/configure $(1) && env -u MAKELEVEL -u MAKEFLAGS -u MFLAGS cmake
 # Configure, build and run the tests of one preset.
 preset_tests = $(call preset,$(1)) && ctest --preset $(1)
 
-.PHONY: all build run install package lint test test-gcc test-sanitizers test-clang test-fuzz \
-	test-package test-aarch64 test-s390x valgrind cross fuzz bench clean deps-run deps-test deps-bench
+.PHONY: all build run install uninstall package lint test test-gcc test-sanitizers test-clang test-fuzz \
+	test-package test-aarch64 test-s390x valgrind cross fuzz bench clean deps-run deps-test deps-bench \
+	deps-install deps-package
 
 all: build
 
-deps-run deps-test deps-bench:
+deps-run deps-test deps-bench deps-install deps-package:
 	@./tools/check-dependencies $(@:deps-%=%)
 
 # The program and its man page, nothing else.
@@ -30,11 +34,29 @@ build: deps-run
 run: build
 	./build/angleconv
 
-install: build
-	cmake --install build --prefix $(PREFIX)
+# The stripped program and the man page under $(DESTDIR)$(PREFIX), the
+# files that uninstall removes. Under a DESTDIR, a staging folder, uninstall
+# removes the folders left empty too, up to DESTDIR; those of a live PREFIX
+# such as /usr/local/bin stay.
+installed = bin/angleconv share/man/man1/angleconv.1.gz
 
-# The Debian package, build/angleconv_VERSION_ARCH.deb.
-package: build
+install: deps-install
+	$(call preset,release)
+	DESTDIR='$(DESTDIR)' cmake --install build --prefix '$(PREFIX)' --component program
+
+uninstall:
+	for file in $(installed); do rm -f '$(DESTDIR)$(PREFIX)'/$$file; done
+	[ -z '$(DESTDIR)' ] || for file in $(installed); do \
+	  folder=$$(dirname '$(PREFIX)'/$$file); \
+	  while [ "$$folder" != / ] && [ "$$folder" != . ] && rmdir '$(DESTDIR)'"$$folder" 2>/dev/null; do \
+	    folder=$$(dirname "$$folder"); \
+	  done; \
+	done
+
+# The Debian package, build/angleconv_VERSION_ARCH.deb, the same for every
+# build of one commit (SOURCE_DATE_EPOCH, by default that commit's time).
+package: deps-package
+	$(call preset,release)
 	cpack --preset release
 
 # Formatting, layering, clang-tidy and cppcheck; any finding fails.

@@ -159,7 +159,8 @@ std::uint64_t StoreDoubleAny(Extended a, RoundingControl control, std::uint16_t&
     case ExtendedClass::Normal:
       break;
   }
-  return PackDouble(RoundToFormat<DoubleFormat>(x.sign, x.exponent, Wide{x.significand} << 64, control, status));
+  return PackDouble(
+      RoundToFormat<DoubleFormat>(x.sign, x.exponent, Wide::FromHalves(x.significand, 0), control, status));
 }
 
 }  // namespace detail

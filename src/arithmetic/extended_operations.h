@@ -79,9 +79,7 @@ constexpr Ordering OrderNormalOrZero(Extended a, Extended b) {
   if (negativeA != negativeB) {
     return negativeA ? Ordering::Less : Ordering::Greater;
   }
-  const auto magnitude = [](Extended x) {
-    return static_cast<unsigned __int128>(x.signExponent & ExponentMask) << 64 | x.significand;
-  };
+  const auto magnitude = [](Extended x) { return Wide::FromHalves(x.signExponent & ExponentMask, x.significand); };
   if (magnitude(a) == magnitude(b)) {
     return Ordering::Equal;
   }
@@ -106,7 +104,7 @@ inline Extended AddFinite(bool signA, std::int32_t exponentA, std::uint64_t sign
   if (signA == signB) {
     // The sum's top bit is bit 127 or 126: one shift normalizes it.
     const Wide sum = larger + smaller;
-    const auto shift = static_cast<std::int32_t>(~(sum >> 127) & 1);
+    const auto shift = static_cast<std::int32_t>(~(sum >> 127).Low() & 1);
     return PackExtended(RoundNormalized<ExtendedFormat>(signA, exponentA + 1 - shift, sum << shift, control, status));
   }
   const Wide difference = larger - smaller;
@@ -118,35 +116,18 @@ inline Extended AddFinite(bool signA, std::int32_t exponentA, std::uint64_t sign
 }
 
 // Both significands must have their integer bit set: the product's top bit
-// is then bit 127 or 126, and one shift normalizes it.
-inline Extended MultiplyFinite(bool sign, std::int32_t exponentA, std::uint64_t significandA, std::int32_t exponentB,
-                               std::uint64_t significandB, RoundingControl control, std::uint16_t& status) {
+// is then bit 127 or 126, and one shift normalizes it. Always inlined: the
+// number conversions multiply in their innermost steps, where a call costs
+// more than the product.
+__attribute__((always_inline)) inline Extended MultiplyFinite(bool sign, std::int32_t exponentA,
+                                                              std::uint64_t significandA, std::int32_t exponentB,
+                                                              std::uint64_t significandB, RoundingControl control,
+                                                              std::uint16_t& status) {
   assert((significandA & significandB & IntegerBit) != 0);
-  const Wide product = Wide{significandA} * significandB;
-  const auto shift = static_cast<std::int32_t>(~(product >> 127) & 1);
+  const Wide product = Wide::Product(significandA, significandB);
+  const auto shift = static_cast<std::int32_t>(~(product >> 127).Low() & 1);
   const std::int32_t exponent = exponentA + exponentB - ExponentBias + 1 - shift;
   return PackExtended(RoundNormalized<ExtendedFormat>(sign, exponent, product << shift, control, status));
-}
-
-// (high * 2^64 + low) / divisor and its remainder, for high < divisor, so
-// that the quotient fits in 64 bits. On x86-64 that is one divq, less than
-// half the time of the compiler's general 128-bit division routine. Other
-// CPUs take the portable path.
-struct QuotientRemainder {
-  std::uint64_t quotient;
-  std::uint64_t remainder;
-};
-inline QuotientRemainder DivideWide(std::uint64_t high, std::uint64_t low, std::uint64_t divisor) {
-  assert(high < divisor);
-#if defined(__x86_64__)
-  QuotientRemainder result;
-  asm("divq %[divisor]" : "=a"(result.quotient), "=d"(result.remainder) : [divisor] "r"(divisor), "a"(low), "d"(high));
-  return result;
-#else
-  const auto quotient = static_cast<std::uint64_t>((Wide{high} << 64 | low) / divisor);
-  // The remainder is below 2^64: the low halves give it, without a second division.
-  return {quotient, low - quotient * divisor};
-#endif
 }
 
 // Both significands must have their integer bit set. The 64-bit quotient
@@ -163,12 +144,13 @@ inline Extended DivideFinite(bool sign, std::int32_t exponentA, std::uint64_t si
   const int shift = belowOne ? 0 : 1;
   const std::uint64_t high = significandA >> shift;
   const std::uint64_t low = (significandA << 63) & (0 - static_cast<std::uint64_t>(shift));
-  const auto [quotient, remainder] = DivideWide(high, low, significandB);
+  const auto [quotient, remainder] = Wide::Quotient(high, low, significandB);
   const std::uint64_t rest = static_cast<std::uint64_t>(remainder > significandB - remainder) << 63 |
                              static_cast<std::uint64_t>(remainder != 0);
   const std::int32_t exponent = exponentA - exponentB + ExponentBias - 1 + shift;
   // The quotient has its top bit set: the intermediate is normalized.
-  return PackExtended(RoundNormalized<ExtendedFormat>(sign, exponent, Wide{quotient} << 64 | rest, control, status));
+  return PackExtended(
+      RoundNormalized<ExtendedFormat>(sign, exponent, Wide::FromHalves(quotient, rest), control, status));
 }
 
 // The integer nearest to a non-zero finite magnitude, significand *
@@ -273,9 +255,9 @@ inline std::uint64_t StoreDoubleMasked(Extended x, std::uint16_t controlWord, st
   if (!detail::IsNormalFast(x)) [[unlikely]] {
     return detail::StoreDoubleAny(x, detail::RoundingControlOf(controlWord), status);
   }
-  return detail::PackDouble(
-      detail::RoundNormalized<detail::DoubleFormat>(SignOf(x), ExponentFieldOf(x), detail::Wide{x.significand} << 64,
-                                                    detail::RoundingControlOf(controlWord), status));
+  return detail::PackDouble(detail::RoundNormalized<detail::DoubleFormat>(
+      SignOf(x), ExponentFieldOf(x), detail::Wide::FromHalves(x.significand, 0), detail::RoundingControlOf(controlWord),
+      status));
 }
 
 // fistp m64: x rounded to an integer under the rounding control; NaNs,

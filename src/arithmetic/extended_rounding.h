@@ -17,10 +17,9 @@
 #include <type_traits>
 
 #include "arithmetic/extended_value.h"
+#include "arithmetic/wide_integer.h"
 
 namespace x87::detail {
-
-using Wide = unsigned __int128;
 
 // Destination formats, with exponents biased as the extended format's so
 // that one intermediate serves both.
@@ -43,26 +42,6 @@ struct Rounded {
   std::int32_t exponent;
   std::uint64_t significand;
 };
-
-inline int CountLeadingZeros(Wide x) {
-  const auto high = static_cast<std::uint64_t>(x >> 64);
-  if (high != 0) {
-    return __builtin_clzll(high);
-  }
-  return 64 + __builtin_clzll(static_cast<std::uint64_t>(x));
-}
-
-// x shifted right by n (n >= 0), with every bit shifted out OR-ed into bit 0
-// so that the rounding still sees that something was lost.
-inline Wide ShiftRightSticky(Wide x, std::int32_t n) {
-  assert(n >= 0);
-  if (n >= 128) [[unlikely]] {
-    return x != 0 ? 1 : 0;
-  }
-  // Two shifts, so that n = 0 needs no shift by 128.
-  const Wide lost = x << (127 - n) << 1;
-  return (x >> n) | (lost != 0 ? 1 : 0);
-}
 
 // What the rounding step takes of the control word: the rounding control,
 // and the underflow mask. Masked, the x87 raises UE for a tiny result only
@@ -126,12 +105,17 @@ inline Rounded RoundNormalized(bool sign, std::int32_t exponent, Wide significan
   using Rest = std::conditional_t<dropped <= 64, std::uint64_t, Wide>;
   constexpr Wide droppedMask = (Wide{1} << dropped) - 1;
   constexpr Rest half = Rest{1} << (dropped - 1);
-  assert((significand >> 127) != 0);
+  assert((significand >> 127) != Wide{});
   if (exponent < Format::MinExponent) [[unlikely]] {
     return RoundTiny<Format>(sign, exponent, significand, control, status);
   }
-  auto kept = static_cast<std::uint64_t>(significand >> dropped);
-  const auto rest = static_cast<Rest>(significand & droppedMask);
+  std::uint64_t kept = (significand >> dropped).Low();
+  Rest rest{};
+  if constexpr (dropped <= 64) {
+    rest = (significand & droppedMask).Low();
+  } else {
+    rest = significand & droppedMask;
+  }
   // Rounding up is an addition, not a branch, and so is the inexact flag
   // below: in the number conversions whether a result rounds up, or is
   // exact, is as good as random. A chain of exact results pays for it, since
@@ -153,8 +137,8 @@ inline Rounded RoundNormalized(bool sign, std::int32_t exponent, Wide significan
 template <typename Format>
 inline Rounded RoundToFormat(bool sign, std::int32_t exponent, Wide significand, RoundingControl control,
                              std::uint16_t& status) {
-  assert(significand != 0);
-  const int shift = CountLeadingZeros(significand);
+  assert(significand != Wide{});
+  const int shift = significand.LeadingZeros();
   return RoundNormalized<Format>(sign, exponent - shift, significand << shift, control, status);
 }
 
@@ -166,11 +150,11 @@ Rounded RoundTiny(bool sign, std::int32_t exponent, Wide significand, RoundingCo
   constexpr std::uint64_t allOnes = ~std::uint64_t{0} >> (64 - Format::Precision);
   // Only a value one binade below the normal range can round up into it at
   // full precision; then it is not tiny.
-  const auto fullPrecision = static_cast<std::uint64_t>(significand >> dropped);
+  const std::uint64_t fullPrecision = (significand >> dropped).Low();
   const bool reachesNormal = exponent == Format::MinExponent - 1 && fullPrecision == allOnes &&
                              RoundsUp(control.Mode(), sign, true, significand & droppedMask, half);
   significand = ShiftRightSticky(significand, Format::MinExponent - exponent);
-  auto kept = static_cast<std::uint64_t>(significand >> dropped);
+  std::uint64_t kept = (significand >> dropped).Low();
   const Wide rest = significand & droppedMask;
   // The denormal's integer bit is clear, so rounding up cannot carry out;
   // reaching the integer bit makes it the smallest normal.

@@ -10,6 +10,8 @@ namespace {
 constexpr std::int32_t ExceptionWithoutSupportCode = 217;
 }
 
+TObject* FaultObject = nullptr;
+
 void HandleAtTopLevel(EXCEPTION_RECORD& record) {
   // The catch that calls this runs after the unwind, which has already run
   // every cleanup section, and the platform's filter always lets it go on.
@@ -25,6 +27,7 @@ void HandleAtTopLevel(EXCEPTION_RECORD& record) {
     object = reinterpret_cast<TObject*>(record.ExceptionInformation[1]);
   } else {
     object = FaultObjectHook != nullptr ? FaultObjectHook(&record) : nullptr;
+    FaultObject = object;
     if (object == nullptr) {
       FaultToRuntimeCode(&record);
     }

@@ -1,5 +1,6 @@
 #include "program/command_line.h"
 
+#include <string>
 #include <string_view>
 
 #include "platform/file_api.h"
@@ -8,7 +9,12 @@
 
 namespace {
 
-constexpr std::string_view VersionText = "angleconv " ANGLECONV_VERSION "\n";
+constexpr std::string_view VersionText = "angleconv " ANGLECONV_VERSION
+                                         "\n"
+                                         "Copyright (C) 2026 the angleconv authors.\n"
+                                         "License MIT: <https://spdx.org/licenses/MIT.html>.\n"
+                                         "This is free software: you are free to change and redistribute it.\n"
+                                         "There is NO WARRANTY, to the extent permitted by law.\n";
 
 constexpr std::string_view HelpText =
     "Usage: angleconv [--help | --version]\n"
@@ -17,10 +23,10 @@ constexpr std::string_view HelpText =
     "turn) and degrees, minutes and seconds (d). It asks for the source unit,\n"
     "the value (three numbers, degrees, minutes and seconds, for d) and the\n"
     "target unit, one line of standard input each, writes the result and waits\n"
-    "for Enter. Lines it writes end with CR LF.\n"
+    "for Enter. The lines of the dialogue end with CR LF.\n"
     "\n"
     "Example:\n"
-    "  $ printf 'rad\\n1\\nd\\n\\n' | angleconv | grep 'value:'\n"
+    "  $ printf 'rad\\n1\\nd\\n\\n' | angleconv | grep -a 'value:'\n"
     "  The angle value: 57.2958d= 57degrees 17minutes 45second\n"
     "\n"
     "  --help     show this text and exit\n"
@@ -28,7 +34,13 @@ constexpr std::string_view HelpText =
     "Any other argument is ignored.\n"
     "\n"
     "Exit status: 0 when the dialogue ends, 1 after an error report on standard\n"
-    "error. The manual page tells the rest: man angleconv (doc/angleconv.1).\n";
+    "error.\n"
+    "\n"
+    "Full documentation: man angleconv\n"
+    "Report bugs to: <" ANGLECONV_BUG_ADDRESS ">\n";
+
+// What a failed answer says on standard error, before the error number.
+constexpr std::string_view WriteErrorText = "angleconv: write error: I/O error ";
 
 constexpr std::string_view Blanks = " \t";
 
@@ -50,11 +62,22 @@ std::string_view FirstArgument(std::string_view line) {
   return line.substr(at, line.find_first_of(Blanks, at) - at);
 }
 
-[[noreturn]] void Answer(std::string_view text) {
+bool WriteAll(DWORD standardHandle, std::string_view text) {
   DWORD written = 0;
-  const BOOL succeeded =
-      WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-  ExitProcess(succeeded ? 0 : GetLastError());
+  return WriteFile(GetStdHandle(standardHandle), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) !=
+             FALSE &&
+         written == text.size();
+}
+
+// The answer on standard output and exit code 0; when it cannot be written,
+// the error number on standard error and exit code 1, as GNU programs do.
+[[noreturn]] void Answer(std::string_view text) {
+  if (WriteAll(STD_OUTPUT_HANDLE, text)) {
+    ExitProcess(0);
+  }
+  const std::string report = std::string(WriteErrorText) + std::to_string(GetLastError()) + "\n";
+  WriteAll(STD_ERROR_HANDLE, report);
+  ExitProcess(1);
 }
 
 }  // namespace

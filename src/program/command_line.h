@@ -4,10 +4,13 @@
 #pragma once
 
 // With the first argument --version or --help: writes the answer to standard
-// output and ends the process with exit code 0, or with the system's error
-// number when standard output cannot take it (6 closed, 112 a full disk, 232
-// a pipe without reader). Otherwise returns at once.
-//   angleconv --version  ->  "angleconv 1.0.0\n", exit code 0
-//   angleconv --help x   ->  the usage text, exit code 0
-//   angleconv -h         ->  returns: the dialogue runs
+// output and ends the process with exit code 0. When standard output cannot
+// take it, standard error gets the error number and the exit code is 1.
+// Otherwise returns at once.
+//   angleconv --version      ->  "angleconv 1.0.0\n", the copyright, the
+//                                licence and the warranty lines, exit code 0
+//   angleconv --help x       ->  the usage text, exit code 0
+//   angleconv --version >&-  ->  "angleconv: write error: I/O error 6\n" on
+//                                standard error, exit code 1
+//   angleconv -h             ->  returns: the dialogue runs
 void AnswerVersionOrHelp();

@@ -62,7 +62,6 @@ class CaseGenerator {
   }
 
  private:
-  using Wide = unsigned __int128;
   static constexpr std::int32_t ExponentBias = x87::ExponentBias;
 
   // splitmix64
@@ -198,7 +197,8 @@ class CaseGenerator {
   // normal range (then it is not tiny) or beyond the largest finite value.
   void JustBelowPowerOfTwo(Case& c) {
     const std::uint64_t a = Bits() | x87::IntegerBit;
-    const auto b = static_cast<std::uint64_t>((~Wide{0} >> 1) / a);
+    // (2^127 - 1) / a: the top half is below a, so the quotient fits.
+    const std::uint64_t b = x87::detail::Wide::Quotient(~std::uint64_t{0} >> 1, ~std::uint64_t{0}, a).quotient;
     const std::int32_t exponentA = Exponent();
     const std::int32_t product = Chance(50) ? Between(-1, 1) : 0x7FFE + Between(-1, 1);
     std::int32_t exponentB = product - exponentA + ExponentBias;

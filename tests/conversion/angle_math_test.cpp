@@ -2,9 +2,11 @@
 #include <cfloat>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 #include "arithmetic/fpu_test_support.h"
 #include "conversion/angle_math.h"
+#include "support/exact_integer.h"
 
 using namespace x87;
 
@@ -77,14 +79,27 @@ bool IsNearestQuotient(Extended q, Extended n, Extended d) {
   if (shift < 0 || shift > 64) {
     return false;
   }
-  const unsigned __int128 scaledN = static_cast<unsigned __int128>(bn.significand) << shift;
-  const unsigned __int128 product = static_cast<unsigned __int128>(bq.significand) * bd.significand;
-  const unsigned __int128 error = scaledN > product ? scaledN - product : product - scaledN;
+  ExactInteger error(bn.significand);
+  error.ShiftLeft(shift);
+  // Q * D from D's two 32-bit halves.
+  ExactInteger product(bq.significand);
+  product.MultiplyAdd(static_cast<std::uint32_t>(bd.significand >> 32), 0);
+  product.ShiftLeft(32);
+  ExactInteger lowPart(bq.significand);
+  lowPart.MultiplyAdd(static_cast<std::uint32_t>(bd.significand), 0);
+  product.Add(lowPart);
+  if (error.Compare(product) < 0) {
+    std::swap(error, product);
+  }
+  error.Subtract(product);
   // Within half an ulp of q, times d; exactly half only for an even q.
-  if (error >= bd.significand) {
+  const ExactInteger divisor(bd.significand);
+  if (error.Compare(divisor) >= 0) {
     return false;
   }
-  return 2 * error < bd.significand || (2 * error == bd.significand && (bq.significand & 1) == 0);
+  error.ShiftLeft(1);
+  const int half = error.Compare(divisor);
+  return half < 0 || (half == 0 && (bq.significand & 1) == 0);
 }
 
 struct QuotientCase {

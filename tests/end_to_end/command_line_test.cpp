@@ -22,22 +22,23 @@ struct CommandLineCase {
   OutputKind output;
   Answer answer;
   int exitStatus;
+  std::string standardError;
 };
 
 const CommandLineCase Cases[] = {
-    {{"--version"}, OutputKind::File, Answer::Version, 0},
-    {{"--version"}, OutputKind::Pipe, Answer::Version, 0},
-    {{"--help"}, OutputKind::File, Answer::Help, 0},
-    {{"--help", "--version"}, OutputKind::File, Answer::Help, 0},
-    // An answer that cannot be written ends with the system's error number.
-    {{"--version"}, OutputKind::DevFull, Answer::Nothing, 112},
-    {{"--help"}, OutputKind::Closed, Answer::Nothing, 6},
+    {{"--version"}, OutputKind::File, Answer::Version, 0, ""},
+    {{"--version"}, OutputKind::Pipe, Answer::Version, 0, ""},
+    {{"--help"}, OutputKind::File, Answer::Help, 0, ""},
+    {{"--help", "--version"}, OutputKind::File, Answer::Help, 0, ""},
+    // An answer that cannot be written is said on standard error, exit code 1.
+    {{"--version"}, OutputKind::DevFull, Answer::Nothing, 1, "angleconv: write error: I/O error 112\n"},
+    {{"--help"}, OutputKind::Closed, Answer::Nothing, 1, "angleconv: write error: I/O error 6\n"},
     // Only the first argument, and only exactly, is an option.
-    {{"-h"}, OutputKind::File, Answer::Dialogue, 0},
-    {{"--version "}, OutputKind::File, Answer::Dialogue, 0},
-    {{"--help\""}, OutputKind::File, Answer::Dialogue, 0},
-    {{""}, OutputKind::File, Answer::Dialogue, 0},
-    {{"x", "--version"}, OutputKind::File, Answer::Dialogue, 0},
+    {{"-h"}, OutputKind::File, Answer::Dialogue, 0, ""},
+    {{"--version "}, OutputKind::File, Answer::Dialogue, 0, ""},
+    {{"--help\""}, OutputKind::File, Answer::Dialogue, 0, ""},
+    {{""}, OutputKind::File, Answer::Dialogue, 0, ""},
+    {{"x", "--version"}, OutputKind::File, Answer::Dialogue, 0, ""},
 };
 
 TEST(CommandLine, AnswersTheFirstArgumentOrRunsTheDialogue) {
@@ -54,14 +55,15 @@ TEST(CommandLine, AnswersTheFirstArgumentOrRunsTheDialogue) {
     options.output = row.output;
     const auto run = RunAngleconv(input, options);
     EXPECT_EQ(run.exitStatus, row.exitStatus);
-    EXPECT_EQ(run.standardError, "");
+    EXPECT_EQ(run.standardError, row.standardError);
     switch (row.answer) {
       case Answer::Version:
-        EXPECT_EQ(run.standardOutput, "angleconv " ANGLECONV_VERSION "\n");
+        EXPECT_EQ(run.standardOutput.rfind("angleconv " ANGLECONV_VERSION "\nCopyright (C) ", 0), 0U);
+        EXPECT_THAT(run.standardOutput, testing::EndsWith("\nThere is NO WARRANTY, to the extent permitted by law.\n"));
         break;
       case Answer::Help:
         EXPECT_EQ(run.standardOutput.rfind("Usage: angleconv", 0), 0U) << run.standardOutput;
-        EXPECT_NE(run.standardOutput.find("man angleconv"), std::string::npos);
+        EXPECT_THAT(run.standardOutput, testing::HasSubstr("\nFull documentation: man angleconv\n"));
         break;
       case Answer::Dialogue:
         EXPECT_EQ(run.standardOutput, dialogue);
