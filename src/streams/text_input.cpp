@@ -1,6 +1,7 @@
 #include "streams/text_input.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 
 #include "realtext/text_to_real.h"
@@ -120,6 +121,44 @@ bool RefillWhenUsedUp(TextStream& stream) {
   return stream.limit != 0;
 }
 
+// The first byte at or below the blank from `from` on, `end` when there is
+// none; eight bytes at a time while eight remain.
+std::uint8_t* FindBlankOrControl(std::uint8_t* from, const std::uint8_t* end) {
+  constexpr std::uint64_t Ones = 0x0101010101010101;
+  constexpr std::uint64_t Highs = 0x8080808080808080;
+  for (; end - from >= 8; from += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, from, sizeof word);
+    if constexpr (std::endian::native == std::endian::big) {
+      word = __builtin_bswap64(word);
+    }
+    // A byte below Blank + 1 sets its high bit here unless a byte before it
+    // did, so the lowest bit set marks the first such byte.
+    const std::uint64_t below = (word - Ones * (Blank + 1)) & ~word & Highs;
+    if (below != 0) {
+      return from + std::countr_zero(below) / 8;
+    }
+  }
+  while (from != end && *from > Blank) {
+    ++from;
+  }
+  return from;
+}
+
+// The byte at `at` is 0 while this lives, then what it was, however the
+// conversion in between ends.
+class TerminatorInPlace {
+ public:
+  explicit TerminatorInPlace(std::uint8_t* at) : at_(at), saved_(*at) { *at = 0; }
+  ~TerminatorInPlace() { *at_ = saved_; }
+  TerminatorInPlace(const TerminatorInPlace&) = delete;
+  TerminatorInPlace& operator=(const TerminatorInPlace&) = delete;
+
+ private:
+  std::uint8_t* at_;
+  std::uint8_t saved_;
+};
+
 bool SkipToToken(TextStream& stream) {
   for (;;) {
     const CharacterResult character = ReadCharacter(stream);
@@ -224,23 +263,33 @@ LineItem SkipToTokenOnLine(TextStream& stream) {
 }
 
 Extended ReadTokenOnLine(TextStream& stream) {
+  // Step 1: a token that ends within the buffer is converted where it lies,
+  // the byte after it made its terminator meanwhile.
+  if (RefillWhenUsedUp(stream)) {
+    std::uint8_t* const start = stream.bufferData + stream.position;
+    std::uint8_t* const end = FindBlankOrControl(start, stream.bufferData + stream.limit);
+    if (end != stream.bufferData + stream.limit) {
+      const auto length = static_cast<std::size_t>(end - start);
+      stream.position += static_cast<std::uint32_t>(length);
+      const TerminatorInPlace terminator(end);
+      return ConvertNumberToken(reinterpret_cast<const char*>(start), length);
+    }
+  }
+  // Step 2: one that reaches the end of the buffer is collected across
+  // fills, as far as it fits.
   char token[TokenCapacity + 1];
   std::size_t length = 0;
   while (RefillWhenUsedUp(stream)) {
-    // The bytes of the token that this buffer holds, in one pass.
-    const std::uint8_t* const start = stream.bufferData + stream.position;
-    const std::uint8_t* const end = stream.bufferData + stream.limit;
-    const std::uint8_t* byte = start;
-    while (byte<end&& * byte> Blank) {
-      ++byte;
-    }
-    const auto taken = static_cast<std::size_t>(byte - start);
+    std::uint8_t* const start = stream.bufferData + stream.position;
+    const std::uint8_t* const limit = stream.bufferData + stream.limit;
+    const std::uint8_t* const end = FindBlankOrControl(start, limit);
+    const auto taken = static_cast<std::size_t>(end - start);
     if (length < TokenCapacity) {
       std::memcpy(token + length, start, std::min(taken, TokenCapacity - length));
     }
     length += taken;
     stream.position += static_cast<std::uint32_t>(taken);
-    if (byte < end) {
+    if (end != limit) {
       break;
     }
   }
@@ -249,6 +298,11 @@ Extended ReadTokenOnLine(TextStream& stream) {
 }
 
 void SkipPastLineEnd(TextStream& stream) {
+  // Mostly the LF is the next byte.
+  if (stream.position < stream.limit && stream.bufferData[stream.position] == LineFeed) {
+    ++stream.position;
+    return;
+  }
   while (ReadyForReading(stream) && RefillWhenUsedUp(stream)) {
     const std::uint8_t* const start = stream.bufferData + stream.position;
     const auto* lineFeed =
