@@ -69,7 +69,10 @@ struct Case {
   std::uint16_t masks = x87::AllExceptionFlags;
 };
 
-inline std::uint16_t ControlWordOf(const Case& c) { return x87_reference::ControlWordFor(c.rounding, c.masks); }
+// The case's masks, 64-bit precision and its rounding control.
+inline std::uint16_t ControlWordOf(const Case& c) {
+  return static_cast<std::uint16_t>(0x0340 | c.masks | static_cast<unsigned>(c.rounding) << 10);
+}
 
 struct Outcome {
   Extended value;
@@ -145,7 +148,7 @@ inline Outcome RunX87(const Case& c) {
     case Operation::RoundToIntegral:
       return extended(X87RoundToIntegral(c.a, ControlWordOf(c)));
     case Operation::RoundToInt64:
-      return bits(X87RoundToInt64(c.a, c.rounding));
+      return bits(X87RoundToInt64(c.a, ControlWordOf(c)));
     case Operation::CompareQuiet:
       return bits(X87CompareQuiet(c.a, c.b, ControlWordOf(c)));
     case Operation::CompareSignaling:

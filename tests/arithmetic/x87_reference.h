@@ -2,7 +2,7 @@
 // under a control word, returning the result bits and the six exception
 // flags the operation raised.
 //
-//   X87Add({0x3FFF, 1 << 63}, {0x3FFF, 1 << 63}, ControlWordFor(Rounding::Nearest))
+//   X87Add({0x3FFF, 1 << 63}, {0x3FFF, 1 << 63}, 0x037F)
 //     -> {{0x4000, 0x8000000000000000}, 0}
 //
 // The operations that keep the register stack as it is (the arithmetic on
@@ -40,12 +40,6 @@ struct Outcome {
 };
 
 enum class Order : std::uint8_t { Less, Equal, Greater, Unordered };
-
-// The given exception masks (every one masked unless said), 64-bit
-// precision, the rounding control given.
-inline std::uint16_t ControlWordFor(Rounding rounding, std::uint16_t masks = AllExceptionFlags) {
-  return static_cast<std::uint16_t>(0x0340 | masks | (static_cast<unsigned>(rounding) << 10));
-}
 
 inline long double ToHardware(Extended x) {
   long double value = 0;
@@ -139,9 +133,9 @@ inline Outcome<Extended> X87RoundToIntegral(Extended a, std::uint16_t word) {
   return {FromHardware(x), static_cast<std::uint16_t>(status & 0x3F)};
 }
 
-inline Outcome<std::int64_t> X87RoundToInt64(Extended a, Rounding rounding) {
+inline Outcome<std::int64_t> X87RoundToInt64(Extended a, std::uint16_t controlWord) {
   const long double x = ToHardware(a);
-  const std::uint16_t word = ControlWordFor(rounding);
+  const auto word = static_cast<std::uint16_t>(controlWord | AllExceptionFlags);
   std::uint16_t saved;
   std::uint16_t status;
   std::int64_t result;
