@@ -29,7 +29,6 @@ constexpr std::uint32_t ComposedSize = 2048;
 std::uint8_t ComposedBytes[ComposedSize];
 TextStream Composed{};
 
-// An argument is read as a line of its own.
 TextStream Argument{};
 
 constexpr std::int32_t InvalidNumericInput = 106;
@@ -85,6 +84,16 @@ void ReadNumbers(TextStream& stream, int first, int count) {
   }
 }
 
+// An argument is one number, read as a line of its own; one that holds a
+// line end is more than a line.
+void ReadArgument(int index, char* text) {
+  if (std::strchr(text, '\n') != nullptr) {
+    RejectLine();
+  }
+  OpenMemoryInput(Argument, reinterpret_cast<std::uint8_t*>(text), static_cast<std::uint32_t>(std::strlen(text)));
+  ReadNumbers(Argument, index, 1);
+}
+
 void Compose() {
   OpenMemoryOutput(Composed, ComposedBytes, ComposedSize);
   WriteResult(Composed, BatchJob.conversion);
@@ -124,9 +133,7 @@ bool ConvertArguments() {
     try {
       for (int index = 0; index < count; ++index) {
         current = first + index;
-        char* const text = BatchJob.values[current];
-        OpenMemoryInput(Argument, reinterpret_cast<std::uint8_t*>(text), static_cast<std::uint32_t>(std::strlen(text)));
-        ReadNumbers(Argument, index, 1);
+        ReadArgument(index, BatchJob.values[current]);
       }
       current = first;
       Compose();

@@ -105,9 +105,7 @@ std::vector<char*> Values;
 
 [[noreturn]] void UsageError(const std::string& message) {
   IgnoreWriteSignals();
-  const std::string text = "angleconv: " + message + "\n" + std::string(TryHelp);
-  DWORD written = 0;
-  WriteFile(GetStdHandle(STD_ERROR_HANDLE), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+  WriteAll(STD_ERROR_HANDLE, "angleconv: " + message + "\n" + std::string(TryHelp));
   ExitProcess(UsageErrorCode);
 }
 

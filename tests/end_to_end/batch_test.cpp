@@ -177,10 +177,11 @@ const BatchCase Cases[] = {
      1},
     // Arguments: negative values, "--", an argument that is not one number;
     // d reads three arguments a value and names the one that failed.
-    {{"--from", "rad", "--to", "g", "-1", " 2 ", "1 2", "--", "--to"},
+    {{"--from", "rad", "--to", "g", "-1", " 2 ", "1 2", "--", "--to", "3\n4"},
      "9\n",
      "-63.6620g\n127.3240g\n",
-     std::string("angleconv: argument 3: ") + Invalid + "angleconv: argument 4: " + Invalid,
+     std::string("angleconv: argument 3: ") + Invalid + "angleconv: argument 4: " + Invalid +
+         "angleconv: argument 5: " + Invalid,
      1},
     {{"--from", "d", "--to", "d", "30", "x", "30", "1e5120", "0", "-1e5120", "1", "2", "3"},
      "",
