@@ -78,13 +78,13 @@ TEST_F(AccessViolation, NamesTheModuleWhenTheFaultingCodeIsInOne) {
     ULONG_PTR accessed;
     std::string message;
   } rows[] = {
-      {code, 0, 0x10, "Access violation at address " + at + " in module 'exceptions_tests'. Read of address 00000010"},
-      {code, 1, 0xDEADBEEF,
-       "Access violation at address " + at + " in module 'exceptions_tests'. Write of address DEADBEEF"},
-      {reinterpret_cast<void*>(0x20), 0, 0, "Access violation at address 00000020. Read of address 00000000"},
+    {code, 0, 0x10, "Access violation at address " + at + " in module 'exceptions_tests'. Read of address 00000010"},
+    {code, 1, 0xDEADBEEF,
+     "Access violation at address " + at + " in module 'exceptions_tests'. Write of address DEADBEEF"},
+    {reinterpret_cast<void*>(0x20), 0, 0, "Access violation at address 00000020. Read of address 00000000"},
 #if UINTPTR_MAX > 0xFFFFFFFF
-      {reinterpret_cast<void*>(0x20), 8, 0x7FFD00001234,
-       "Access violation at address 00000020. Write of address 7FFD00001234"},
+    {reinterpret_cast<void*>(0x20), 8, 0x7FFD00001234,
+     "Access violation at address 00000020. Write of address 7FFD00001234"},
 #endif
   };
   for (const auto& row : rows) {
