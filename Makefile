@@ -138,6 +138,8 @@ bench: deps-bench build
 	  --benchmark_report_aggregates_only=true
 	./build-bench/bench/extended_arithmetic_bench
 	./bench/startup build/angleconv build-bench/startup
+	./build-bench/bench/batch_stages_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
+	./bench/batch build/angleconv build-bench/batch
 
 clean:
 	rm -rf build build-*

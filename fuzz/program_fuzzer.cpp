@@ -1,12 +1,15 @@
 // The whole program in the fuzzer's own process, coverage-guided: start-up,
-// the dialogue, the streams, the conversions, the reports and shutdown run
-// here, reading the fuzzer's bytes as standard input (a memory file on
+// the dialogue or the batch mode, the streams, the conversions, the reports
+// and shutdown run here, reading the fuzzer's bytes as standard input (a memory file on
 // descriptor 0, read through the platform's ReadFile) and writing to
 // /dev/null. ExitProcess comes back to the harness instead of ending the
 // process, and the harness puts the process-wide state back as a new process
 // has it before the next input. Every input must end through ExitProcess with
 // 0 or 1 (with a file for input and /dev/null for output no I/O can fail),
-// trip no sanitizer and leave nothing behind.
+// trip no sanitizer and leave nothing behind. An input whose first byte is
+// below 9 runs the batch mode on the bytes after it, for the unit pair that
+// byte numbers (in the order of ResultCase: 3 is rad to d); any other input
+// runs the dialogue.
 #include <fcntl.h>
 #include <sanitizer/common_interface_defs.h>
 #include <sys/mman.h>
@@ -24,6 +27,7 @@
 #include "exceptions/exception_classes.h"
 #include "exceptions/reports.h"
 #include "platform/process_api.h"
+#include "program/batch.h"
 #include "program/unit_table.h"
 
 namespace {
@@ -54,6 +58,11 @@ void ReportAndKeep(TObject* object, void* location) {
 void Body() {
   UnhandledExceptionHook = ReportAndKeep;
   RunDialogue();
+}
+
+void BatchBody() {
+  UnhandledExceptionHook = ReportAndKeep;
+  RunBatch();
 }
 
 void Check(bool condition) {
@@ -124,10 +133,16 @@ extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  PutInput(data, size);
+  const bool batch = size > 0 && data[0] < static_cast<std::uint8_t>(ResultCase::NoResult);
+  if (batch) {
+    BatchJob = BatchRequest{static_cast<ResultCase>(data[0])};
+    PutInput(data + 1, size - 1);
+  } else {
+    PutInput(data, size);
+  }
   RedirectStandardDescriptors();
   if (setjmp(ProcessEnd) == 0) {
-    RunProgram(ProgramStartupTable, Body);
+    RunProgram(ProgramStartupTable, batch ? BatchBody : Body);
   }
   RestoreStandardDescriptors();
   if (ReportedObject != nullptr) {

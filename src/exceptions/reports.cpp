@@ -57,6 +57,22 @@ void LocateInModule(void* location, ModuleLocation& module, std::uintptr_t& show
   }
 }
 
+// The message of an Exception, and a full stop unless it ends with one;
+// nothing for any other object.
+struct ShownMessage {
+  std::string_view message;
+  std::string_view fullStop;
+};
+ShownMessage MessageOf(TObject* object) {
+  if (!IsInstanceOf(object, &Exception::classInfo)) {
+    return {};
+  }
+  const std::string_view message = static_cast<const Exception*>(object)->message;
+  return {message, !message.empty() && message.back() != '.' ? "." : ""};
+}
+
+const char* ClassNameOf(TObject* object) { return object != nullptr ? object->ClassType()->name : ""; }
+
 }  // namespace
 
 void ReportAndExit(TObject* object, void* location) {
@@ -83,19 +99,25 @@ std::size_t FormatExceptionReport(TObject* object, void* location, char* buffer,
   ModuleLocation module;
   std::uintptr_t shownAddress = 0;
   LocateInModule(location, module, shownAddress);
-  // The message of an Exception, with a full stop unless it ends with one.
-  std::string_view message;
-  std::string_view fullStop;
-  if (IsInstanceOf(object, &Exception::classInfo)) {
-    message = static_cast<const Exception*>(object)->message;
-    if (!message.empty() && message.back() != '.') {
-      fullStop = ".";
-    }
-  }
   // The report's format from the string table, filled in.
   char format[ReportFormatSize];
   const std::size_t formatLength = LoadResString(StringId::ExceptionReport, format, sizeof format);
-  const char* className = object != nullptr ? object->ClassType()->name : "";
-  return FormatToBuffer(buffer, capacity, std::string_view(format, formatLength),
-                        {className, module.name, reinterpret_cast<const void*>(shownAddress), message, fullStop});
+  const ShownMessage shown = MessageOf(object);
+  return FormatToBuffer(
+      buffer, capacity, std::string_view(format, formatLength),
+      {ClassNameOf(object), module.name, reinterpret_cast<const void*>(shownAddress), shown.message, shown.fullStop});
+}
+
+std::string DescribeAndRelease(EXCEPTION_RECORD& record) {
+  TObject* object = RaisedObject(record);
+  if (object == nullptr) {
+    object = FaultToException(&record);
+  }
+  const ShownMessage shown = MessageOf(object);
+  std::string text = std::string(ClassNameOf(object)) + ": ";
+  text.append(shown.message).append(shown.fullStop);
+  if (object != nullptr) {
+    object->Release();
+  }
+  return text;
 }

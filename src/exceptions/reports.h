@@ -3,6 +3,9 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
+
+#include "platform/exception_api.h"
 
 class TObject;
 
@@ -18,3 +21,10 @@ void ShowExceptionReport(TObject* object, void* location);
 // offset 0x1F3A of the program /usr/bin/angleconv, message "Invalid numeric input":
 //   "Exception EInOutError in module angleconv at 00001F3A.\r\nInvalid numeric input.\r\n"
 std::size_t FormatExceptionReport(TObject* object, void* location, char* buffer, std::size_t capacity);
+
+// For a run that goes on after an exception: its class and message as its
+// report names them, on one line, and the object released, since the
+// exception has been handled. The object is the one raised, or the one a
+// processor fault becomes.
+//   a floating-point overflow fault -> "EOverflow: Floating point overflow."
+std::string DescribeAndRelease(EXCEPTION_RECORD& record);

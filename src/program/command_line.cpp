@@ -1,10 +1,14 @@
 #include "program/command_line.h"
 
+#include <getopt.h>
+
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/file_api.h"
 #include "platform/process_api.h"
+#include "program/batch.h"
 #include "program/version.h"
 
 namespace {
@@ -18,49 +22,43 @@ constexpr std::string_view VersionText = "angleconv " ANGLECONV_VERSION
 
 constexpr std::string_view HelpText =
     "Usage: angleconv [--help | --version]\n"
+    "  or:  angleconv --from UNIT --to UNIT [VALUE...]\n"
     "\n"
-    "Converts one plane angle between radians (rad), grads (g, 400 to the full\n"
-    "turn) and degrees, minutes and seconds (d). It asks for the source unit,\n"
-    "the value (three numbers, degrees, minutes and seconds, for d) and the\n"
-    "target unit, one line of standard input each, writes the result and waits\n"
-    "for Enter. The lines of the dialogue end with CR LF.\n"
+    "Converts plane angles between radians (rad), grads (g, 400 to the full\n"
+    "turn) and degrees, minutes and seconds (d).\n"
+    "\n"
+    "Without options it asks for the source unit, the value (three numbers,\n"
+    "degrees, minutes and seconds, for d) and the target unit, one line of\n"
+    "standard input each, writes the result and waits for Enter. The lines of\n"
+    "the dialogue end with CR LF.\n"
+    "\n"
+    "With --from and --to it converts each VALUE or, without any, each line of\n"
+    "standard input (one number a line, three for d; blank lines are skipped),\n"
+    "and writes one line for each: the dialogue's result after its label,\n"
+    "ended by LF. A value in d is three arguments. A value that cannot be\n"
+    "converted is reported on standard error, and the others are converted.\n"
     "\n"
     "Example:\n"
+    "  $ angleconv --from rad --to d 1 -1.5\n"
+    "  57.2958d= 57degrees 17minutes 45second\n"
+    "  -85.9437d=-85degrees -56minutes -37second\n"
     "  $ printf 'rad\\n1\\nd\\n\\n' | angleconv | grep -a 'value:'\n"
     "  The angle value: 57.2958d= 57degrees 17minutes 45second\n"
     "\n"
-    "  --help     show this text and exit\n"
-    "  --version  show the version and exit\n"
-    "Any other argument is ignored.\n"
+    "  --from UNIT  the unit of the values: rad, g or d\n"
+    "  --to UNIT    the unit to convert them to: rad, g or d\n"
+    "  --help       show this text and exit\n"
+    "  --version    show the version and exit\n"
+    "A first argument that does not begin with '-' is ignored.\n"
     "\n"
-    "Exit status: 0 when the dialogue ends, 1 after an error report on standard\n"
-    "error.\n"
+    "Exit status: 0 when the dialogue ends or every value is converted, 1 after\n"
+    "an error report on standard error, 2 for a usage error.\n"
     "\n"
     "Full documentation: man angleconv\n"
     "Report bugs to: <" ANGLECONV_BUG_ADDRESS ">\n";
 
 // What a failed answer says on standard error, before the error number.
 constexpr std::string_view WriteErrorText = "angleconv: write error: I/O error ";
-
-constexpr std::string_view Blanks = " \t";
-
-// The first argument of a command line in the platform's form: the program
-// name (up to its closing quote when it starts with one, else up to a
-// blank), blanks, then the argument up to the next blank. An argument that
-// holds a blank or a quote of its own comes in quotes, so it never equals
-// an option.
-std::string_view FirstArgument(std::string_view line) {
-  std::size_t at = line.find_first_of(Blanks);
-  if (line.starts_with('"')) {
-    const std::size_t closing = line.find('"', 1);
-    at = closing == std::string_view::npos ? closing : closing + 1;
-  }
-  at = at == std::string_view::npos ? line.size() : line.find_first_not_of(Blanks, at);
-  if (at == std::string_view::npos) {
-    return {};
-  }
-  return line.substr(at, line.find_first_of(Blanks, at) - at);
-}
 
 bool WriteAll(DWORD standardHandle, std::string_view text) {
   DWORD written = 0;
@@ -72,6 +70,8 @@ bool WriteAll(DWORD standardHandle, std::string_view text) {
 // The answer on standard output and exit code 0; when it cannot be written,
 // the error number on standard error and exit code 1, as GNU programs do.
 [[noreturn]] void Answer(std::string_view text) {
+  // A reader that went away is an error number, not a death by signal.
+  IgnoreWriteSignals();
   if (WriteAll(STD_OUTPUT_HANDLE, text)) {
     ExitProcess(0);
   }
@@ -80,13 +80,125 @@ bool WriteAll(DWORD standardHandle, std::string_view text) {
   ExitProcess(1);
 }
 
+constexpr int FromCode = 256;
+constexpr int ToCode = 257;
+constexpr int HelpCode = 258;
+constexpr int VersionCode = 259;
+
+constexpr option LongOptions[] = {
+    {"from", required_argument, nullptr, FromCode},
+    {"to", required_argument, nullptr, ToCode},
+    {"help", no_argument, nullptr, HelpCode},
+    {"version", no_argument, nullptr, VersionCode},
+    {nullptr, 0, nullptr, 0},
+};
+// '+': no short options, and getopt_long sees only options here (values are
+// taken before it, so nothing depends on its reordering, which not every C
+// library does alike). ':': a missing argument is told apart.
+constexpr char ShortOptions[] = "+:";
+
+constexpr int UsageErrorCode = 2;
+constexpr std::string_view TryHelp = "Try 'angleconv --help' for more information.\n";
+
+// The values, in order, wherever they stand among the options.
+std::vector<char*> Values;
+
+[[noreturn]] void UsageError(const std::string& message) {
+  IgnoreWriteSignals();
+  WriteAll(STD_ERROR_HANDLE, "angleconv: " + message + "\n" + std::string(TryHelp));
+  ExitProcess(UsageErrorCode);
+}
+
+// "-", "-1.5" and "-.5" are values; "--" and any other word after '-' are
+// options.
+bool IsOption(const char* argument) {
+  if (argument[0] != '-' || argument[1] == '\0') {
+    return false;
+  }
+  const char next = argument[1];
+  return next != '.' && (next < '0' || next > '9');
+}
+
+std::string OptionName(int code) {
+  for (const option& entry : LongOptions) {
+    if (entry.val == code && entry.name != nullptr) {
+      return std::string("--") + entry.name;
+    }
+  }
+  return {};
+}
+
+// The message for what getopt_long refused in `argument`, told by optopt:
+// the code of a known option given without its argument or with one it
+// does not take, 0 for an unknown long option, else the character of an
+// unknown short one.
+[[noreturn]] void RefuseOption(const char* argument) {
+  const std::string known = OptionName(optopt);
+  if (!known.empty()) {
+    const bool takesArgument = optopt == FromCode || optopt == ToCode;
+    UsageError("option '" + known + (takesArgument ? "' requires an argument" : "' doesn't allow an argument"));
+  }
+  if (optopt == 0 || argument[1] == '-') {
+    UsageError("unrecognized option '" + std::string(argument) + "'");
+  }
+  UsageError("invalid option -- '" + std::string(1, static_cast<char>(optopt)) + "'");
+}
+
+std::string_view CheckedUnit(const char* word, const char* option) {
+  const std::string_view unit = word;
+  if (unit != RadiansWord && unit != GradsWord && unit != DegreesWord) {
+    UsageError("invalid unit '" + std::string(unit) + "' for " + option + ": rad, g or d");
+  }
+  return unit;
+}
+
 }  // namespace
 
-void AnswerVersionOrHelp() {
-  const std::string_view argument = FirstArgument(GetCommandLineA());
-  if (argument == "--version" || argument == "--help") {
-    // A reader that went away is an error number, not a death by signal.
-    IgnoreWriteSignals();
-    Answer(argument == "--version" ? VersionText : HelpText);
+Mode ReadCommandLine(int count, char** arguments) {
+  if (count < 2 || arguments[1][0] != '-') {
+    return Mode::Dialogue;
   }
+  const char* from = nullptr;
+  const char* to = nullptr;
+  opterr = 0;
+  optind = 1;
+  while (optind < count) {
+    char* const argument = arguments[optind];
+    if (!IsOption(argument)) {
+      Values.push_back(argument);
+      ++optind;
+      continue;
+    }
+    switch (getopt_long(count, arguments, ShortOptions, LongOptions, nullptr)) {
+      case -1:  // "--": the rest are values
+        Values.insert(Values.end(), arguments + optind, arguments + count);
+        optind = count;
+        break;
+      case FromCode:
+        from = optarg;
+        break;
+      case ToCode:
+        to = optarg;
+        break;
+      case HelpCode:
+        Answer(HelpText);
+      case VersionCode:
+        Answer(VersionText);
+      default:
+        RefuseOption(argument);
+    }
+  }
+  if (from == nullptr || to == nullptr) {
+    UsageError(from == nullptr ? "missing --from UNIT" : "missing --to UNIT");
+  }
+  const std::string_view source = CheckedUnit(from, "--from");
+  const std::string_view target = CheckedUnit(to, "--to");
+  BatchJob.conversion = SelectResultCase(source, target);
+  if (HasDegreesSource(BatchJob.conversion) && Values.size() % 3 != 0) {
+    UsageError("a value in d is three numbers (degrees, minutes, seconds): " + std::to_string(Values.size()) +
+               " numbers given");
+  }
+  BatchJob.values = Values.data();
+  BatchJob.valueCount = static_cast<int>(Values.size());
+  return Mode::Batch;
 }

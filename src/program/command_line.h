@@ -1,16 +1,34 @@
-// The two requests a user can make on the command line, answered before the
-// dialogue starts. Only the first argument is looked at; any other leaves
-// the program to run its dialogue as it does without arguments.
+// The program's arguments, read as GNU programs read theirs (getopt_long),
+// from main's own arguments. A command line whose first argument does not
+// begin with '-' is ignored: the dialogue runs, as without arguments.
+// Otherwise the arguments are options and values, in any order:
+//   --from UNIT, --from=UNIT   the source unit: rad, g or d
+//   --to UNIT, --to=UNIT       the target unit
+//   --help, --version          answered at once, whatever follows
+//   --                         every later argument is a value
+// An argument that begins with '-' and a digit or a point is a value
+// (-1.5). Unique abbreviations are accepted (--fr rad).
 #pragma once
 
-// With the first argument --version or --help: writes the answer to standard
-// output and ends the process with exit code 0. When standard output cannot
-// take it, standard error gets the error number and the exit code is 1.
-// Otherwise returns at once.
-//   angleconv --version      ->  "angleconv 1.0.0\n", the copyright, the
-//                                licence and the warranty lines, exit code 0
-//   angleconv --help x       ->  the usage text, exit code 0
-//   angleconv --version >&-  ->  "angleconv: write error: I/O error 6\n" on
-//                                standard error, exit code 1
-//   angleconv -h             ->  returns: the dialogue runs
-void AnswerVersionOrHelp();
+enum class Mode { Dialogue, Batch };
+
+// Reads the arguments; for Batch, the request is stored in BatchJob.
+//
+// --help and --version write their answer to standard output and end the
+// process with exit code 0; when standard output cannot take it, standard
+// error gets the error number and the exit code is 1.
+//
+// A usage error (an unknown option, a unit word that is none of the three,
+// a missing --from or --to, values for d that are not three a value) ends
+// the process with exit code 2 and, on standard error, the message and
+// "Try 'angleconv --help' for more information."
+//   angleconv x --help                  ->  Dialogue
+//   angleconv --from rad --to=d -1.5    ->  Batch
+//   angleconv --from rad --version      ->  "angleconv 1.0.0\n", the copyright,
+//                                           the licence and the warranty lines,
+//                                           exit code 0
+//   angleconv --version >&-             ->  "angleconv: write error: I/O error 6\n"
+//                                           on standard error, exit code 1
+//   angleconv -h                        ->  "angleconv: invalid option -- 'h'\n"
+//                                           and the line above, exit code 2
+Mode ReadCommandLine(int count, char** arguments);

@@ -1,5 +1,9 @@
 #include "streams/text_input.h"
 
+#include <algorithm>
+#include <bit>
+#include <cstring>
+
 #include "realtext/text_to_real.h"
 
 using x87::Extended;
@@ -16,7 +20,7 @@ constexpr std::uint8_t LineFeed = 10;
 constexpr std::uint8_t CarriageReturn = 13;
 constexpr std::uint8_t Blank = 32;
 constexpr std::int32_t PieceCapacity = 255;
-constexpr int TokenCapacity = 64;
+constexpr std::size_t TokenCapacity = 64;
 constexpr std::int32_t InvalidNumericInput = 106;
 
 constexpr CharacterResult AtEnd{EndOfDataMarker, true};
@@ -103,6 +107,58 @@ std::int32_t ReadLinePiece(TextStream& stream, char* destination, std::int32_t m
   return count;
 }
 
+// A buffer with bytes at `position`, refilled when used up; false at the
+// end of the data, or after a failed refill (its code stored).
+bool RefillWhenUsedUp(TextStream& stream) {
+  if (stream.position < stream.limit) {
+    return true;
+  }
+  const std::int32_t result = stream.transferOp(stream);
+  if (result != 0) {
+    SetIoResult(result);
+    return false;
+  }
+  return stream.limit != 0;
+}
+
+// The first byte at or below the blank from `from` on, `end` when there is
+// none; eight bytes at a time while eight remain.
+std::uint8_t* FindBlankOrControl(std::uint8_t* from, const std::uint8_t* end) {
+  constexpr std::uint64_t Ones = 0x0101010101010101;
+  constexpr std::uint64_t Highs = 0x8080808080808080;
+  for (; end - from >= 8; from += 8) {
+    std::uint64_t word;
+    std::memcpy(&word, from, sizeof word);
+    if constexpr (std::endian::native == std::endian::big) {
+      word = __builtin_bswap64(word);
+    }
+    // A byte below Blank + 1 sets its high bit here unless a byte before it
+    // did, so the lowest bit set marks the first such byte.
+    const std::uint64_t below = (word - Ones * (Blank + 1)) & ~word & Highs;
+    if (below != 0) {
+      return from + std::countr_zero(below) / 8;
+    }
+  }
+  while (from != end && *from > Blank) {
+    ++from;
+  }
+  return from;
+}
+
+// The byte at `at` is 0 while this lives, then what it was, however the
+// conversion in between ends.
+class TerminatorInPlace {
+ public:
+  explicit TerminatorInPlace(std::uint8_t* at) : at_(at), saved_(*at) { *at = 0; }
+  ~TerminatorInPlace() { *at_ = saved_; }
+  TerminatorInPlace(const TerminatorInPlace&) = delete;
+  TerminatorInPlace& operator=(const TerminatorInPlace&) = delete;
+
+ private:
+  std::uint8_t* at_;
+  std::uint8_t saved_;
+};
+
 bool SkipToToken(TextStream& stream) {
   for (;;) {
     const CharacterResult character = ReadCharacter(stream);
@@ -139,8 +195,7 @@ Extended ReadReal(TextStream& stream) {
   // longer than the buffer is consumed whole and rejected, so that a long
   // number is never silently read as its first 64 characters.
   char token[TokenCapacity + 1];
-  int length = 0;
-  bool tooLong = false;
+  std::size_t length = 0;
   for (;;) {
     const CharacterResult character = ReadCharacter(stream);
     if (character.atEnd) {
@@ -151,22 +206,13 @@ Extended ReadReal(TextStream& stream) {
       break;
     }
     if (length < TokenCapacity) {
-      token[length++] = static_cast<char>(character.byte);
-    } else {
-      tooLong = true;
+      token[length] = static_cast<char>(character.byte);
     }
-  }
-  if (tooLong) {
-    SetIoResult(InvalidNumericInput);
-    return Extended{};
+    ++length;
   }
   // Steps 3 to 5: the token converted; one that is no number stores 106.
-  token[length] = '\0';
-  const TextToRealResult converted = TextToReal(token);
-  if (converted.errorPosition != 0) {
-    SetIoResult(InvalidNumericInput);
-  }
-  return converted.value;
+  token[std::min(length, TokenCapacity)] = '\0';
+  return ConvertNumberToken(token, length);
 }
 
 void SkipLine(TextStream& stream) {
@@ -182,5 +228,89 @@ void SkipLine(TextStream& stream) {
       }
       PutBack(stream);
     }
+  }
+}
+
+Extended ConvertNumberToken(const char* token, std::size_t length) {
+  if (length > TokenCapacity) {
+    SetIoResult(InvalidNumericInput);
+    return Extended{};
+  }
+  const TextToRealResult converted = TextToReal(token);
+  if (converted.errorPosition != 0) {
+    SetIoResult(InvalidNumericInput);
+  }
+  return converted.value;
+}
+
+LineItem SkipToTokenOnLine(TextStream& stream) {
+  if (!ReadyForReading(stream)) {
+    return LineItem::DataEnd;
+  }
+  for (;;) {
+    if (!RefillWhenUsedUp(stream)) {
+      return LineItem::DataEnd;
+    }
+    const std::uint8_t byte = stream.bufferData[stream.position];
+    if (byte == LineFeed) {
+      return LineItem::LineEnd;
+    }
+    if (byte > Blank) {
+      return LineItem::Token;
+    }
+    ++stream.position;
+  }
+}
+
+Extended ReadTokenOnLine(TextStream& stream) {
+  // Step 1: a token that ends within the buffer is converted where it lies,
+  // the byte after it made its terminator meanwhile.
+  if (RefillWhenUsedUp(stream)) {
+    std::uint8_t* const start = stream.bufferData + stream.position;
+    std::uint8_t* const end = FindBlankOrControl(start, stream.bufferData + stream.limit);
+    if (end != stream.bufferData + stream.limit) {
+      const auto length = static_cast<std::size_t>(end - start);
+      stream.position += static_cast<std::uint32_t>(length);
+      const TerminatorInPlace terminator(end);
+      return ConvertNumberToken(reinterpret_cast<const char*>(start), length);
+    }
+  }
+  // Step 2: one that reaches the end of the buffer is collected across
+  // fills, as far as it fits.
+  char token[TokenCapacity + 1];
+  std::size_t length = 0;
+  while (RefillWhenUsedUp(stream)) {
+    std::uint8_t* const start = stream.bufferData + stream.position;
+    const std::uint8_t* const limit = stream.bufferData + stream.limit;
+    const std::uint8_t* const end = FindBlankOrControl(start, limit);
+    const auto taken = static_cast<std::size_t>(end - start);
+    if (length < TokenCapacity) {
+      std::memcpy(token + length, start, std::min(taken, TokenCapacity - length));
+    }
+    length += taken;
+    stream.position += static_cast<std::uint32_t>(taken);
+    if (end != limit) {
+      break;
+    }
+  }
+  token[std::min(length, TokenCapacity)] = '\0';
+  return ConvertNumberToken(token, length);
+}
+
+void SkipPastLineEnd(TextStream& stream) {
+  // Mostly the LF is the next byte.
+  if (stream.position < stream.limit && stream.bufferData[stream.position] == LineFeed) {
+    ++stream.position;
+    return;
+  }
+  while (ReadyForReading(stream) && RefillWhenUsedUp(stream)) {
+    const std::uint8_t* const start = stream.bufferData + stream.position;
+    const auto* lineFeed =
+        static_cast<const std::uint8_t*>(std::memchr(start, LineFeed, stream.limit - stream.position));
+    if (lineFeed != nullptr) {
+      stream.position += static_cast<std::uint32_t>(lineFeed - start) + 1;
+      return;
+    }
+    stream.position = stream.limit;
   }
 }

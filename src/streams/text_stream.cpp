@@ -16,6 +16,7 @@ constexpr std::int32_t StreamNotPrepared = 102;
 constexpr std::int32_t StreamClosed = 103;
 constexpr std::int32_t NotOpenForReading = 104;
 constexpr std::int32_t NotOpenForWriting = 105;
+constexpr std::int32_t MemoryFull = 101;
 
 bool IsOpenMode(std::uint16_t mode) { return mode == ModeInput || mode == ModeOutput || mode == ModeInOut; }
 
@@ -53,6 +54,16 @@ std::int32_t ApplyFlushRule(TextStream& stream, StreamOperation operation) {
 }
 
 std::int32_t NoOperation(TextStream& /*stream*/) { return 0; }
+
+// The transfer of a memory input stream: its bytes used up, the data ends.
+std::int32_t EndOfMemory(TextStream& stream) {
+  stream.position = 0;
+  stream.limit = 0;
+  return 0;
+}
+
+// The transfer of a memory output stream: a full buffer has nowhere to go.
+std::int32_t RefuseTransfer(TextStream& /*stream*/) { return MemoryFull; }
 
 std::int32_t FillBuffer(TextStream& stream) {
   // Step 1: the buffer is empty whatever the read gives.
@@ -94,6 +105,20 @@ std::int32_t GiveBackReadAhead(TextStream& stream) {
     SetFilePointer(stream.osHandle, -static_cast<LONG>(unread), nullptr, FILE_CURRENT);
   }
   return 0;
+}
+
+// A stream over the caller's memory, empty, without a handle or a line style.
+void BindMemory(TextStream& stream, std::uint16_t mode, std::uint8_t* buffer, std::uint32_t size,
+                StreamOperation transfer) {
+  stream.openMode = mode;
+  stream.styleFlags = 0;
+  stream.bufferData = buffer;
+  stream.bufferSize = size;
+  stream.position = 0;
+  stream.limit = 0;
+  stream.transferOp = transfer;
+  stream.flushOp = NoOperation;
+  stream.closeOp = NoOperation;
 }
 
 std::int32_t BindStandardHandle(TextStream& stream) {
@@ -214,6 +239,24 @@ std::int32_t CloseStream(TextStream& stream) {
     SetIoResult(StreamClosed);
   }
   return 0;
+}
+
+bool OpenStandardStream(TextStream& stream, std::uint8_t* buffer, std::uint32_t size) {
+  const bool open = &stream == &Input ? EnsureOpenForReading(stream) : EnsureOpenForWriting(stream);
+  if (open) {
+    stream.bufferData = buffer;
+    stream.bufferSize = size;
+  }
+  return open;
+}
+
+void OpenMemoryOutput(TextStream& stream, std::uint8_t* buffer, std::uint32_t size) {
+  BindMemory(stream, ModeOutput, buffer, size, RefuseTransfer);
+}
+
+void OpenMemoryInput(TextStream& stream, std::uint8_t* bytes, std::uint32_t length) {
+  BindMemory(stream, ModeInput, bytes, length, EndOfMemory);
+  stream.limit = length;
 }
 
 void MarkStandardStreamsClosed() {

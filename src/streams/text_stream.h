@@ -68,6 +68,22 @@ std::int32_t FlushAfterStatement(TextStream& stream);
 // `for i in 1 2 3; do angleconv; done < batch.txt` converts three angles.
 std::int32_t CloseStream(TextStream& stream);
 
+// Opens a standard stream in its direction (Input for reading, Output and
+// ErrorStream for writing), as its first read or write would, but with a
+// buffer of the caller's in place of its own 128 bytes: for a run that moves
+// many bytes. False, with the code stored, when it cannot be opened.
+bool OpenStandardStream(TextStream& stream, std::uint8_t* buffer, std::uint32_t size);
+
+// Opens `stream` for writing into `buffer` alone: its bytes go nowhere until
+// the caller takes them (the first `position` bytes of `bufferData`), so a
+// text can be composed whole before it is sent, or dropped. Past `size` - 1
+// bytes a write stores 101 and the rest is lost.
+void OpenMemoryOutput(TextStream& stream, std::uint8_t* buffer, std::uint32_t size);
+
+// Opens `stream` for reading the `length` bytes at `bytes`, then the end of
+// the data.
+void OpenMemoryInput(TextStream& stream, std::uint8_t* bytes, std::uint32_t length);
+
 // Start-up: every standard stream in ModeClosed, every other field zero.
 void MarkStandardStreamsClosed();
 

@@ -18,23 +18,27 @@ TEST(Formatter, FillsEachDirective) {
     std::string expected;
     std::string result;
   } rows[] = {
-      {"%s", "abc", FormatToString("%s", {"abc"})},
-      {"%d", "105", FormatToString("%d", {105})},
-      {"%d", "-105", FormatToString("%d", {-105})},
-      {"%d", "-2147483648", FormatToString("%d", {INT32_MIN})},
-      {"%x", "0", FormatToString("%x", {0u})},
-      {"%x", "E06D7363", FormatToString("%x", {0xE06D7363u})},
-      {"%p", "00000000", FormatToString("%p", {Address(0)})},
-      {"%p", "00401A2C", FormatToString("%p", {Address(0x401a2c)})},
-      // An address wider than eight digits shows all of them.
-      {"%p", "7FFD00001234", FormatToString("%p", {Address(0x7ffd00001234)})},
-      {"%p", "FFFFFFFFFFFFF010", FormatToString("%p", {Address(UINTPTR_MAX - 0xFEF)})},
-      {"100%% %s", "100% x", FormatToString("100%% %s", {"x"})},
-      {"%s %d %x %p", "a -1 FF 0000ABCD", FormatToString("%s %d %x %p", {"a", -1, 255u, Address(0xABCD)})},
-      // Unknown directives and directives without an argument are text.
-      {"%q %s", "%q x", FormatToString("%q %s", {"x"})},
-      {"%s %s", "x %s", FormatToString("%s %s", {"x"})},
-      {"ends in %", "ends in %", FormatToString("ends in %", {})},
+    {"%s", "abc", FormatToString("%s", {"abc"})},
+    {"%d", "105", FormatToString("%d", {105})},
+    {"%d", "-105", FormatToString("%d", {-105})},
+    {"%d", "-2147483648", FormatToString("%d", {INT32_MIN})},
+    {"%x", "0", FormatToString("%x", {0u})},
+    {"%x", "E06D7363", FormatToString("%x", {0xE06D7363u})},
+    {"%p", "00000000", FormatToString("%p", {Address(0)})},
+    {"%p", "00401A2C", FormatToString("%p", {Address(0x401a2c)})},
+#if UINTPTR_MAX > 0xFFFFFFFF
+    // An address wider than eight digits shows all of them.
+    {"%p", "7FFD00001234", FormatToString("%p", {Address(0x7ffd00001234)})},
+    {"%p", "FFFFFFFFFFFFF010", FormatToString("%p", {Address(UINTPTR_MAX - 0xFEF)})},
+#else
+    {"%p", "FFFFF010", FormatToString("%p", {Address(UINTPTR_MAX - 0xFEF)})},
+#endif
+    {"100%% %s", "100% x", FormatToString("100%% %s", {"x"})},
+    {"%s %d %x %p", "a -1 FF 0000ABCD", FormatToString("%s %d %x %p", {"a", -1, 255u, Address(0xABCD)})},
+    // Unknown directives and directives without an argument are text.
+    {"%q %s", "%q x", FormatToString("%q %s", {"x"})},
+    {"%s %s", "x %s", FormatToString("%s %s", {"x"})},
+    {"ends in %", "ends in %", FormatToString("ends in %", {})},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.format);

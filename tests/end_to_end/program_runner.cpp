@@ -183,7 +183,7 @@ pid_t StartChild(const RunOptions& options, int inputFile, const testio::Channel
       (void)!write(arrangement[1], "!", 1);
       _exit(127);
     }
-    ExecProgram(options.arguments);
+    ExecProgram(options.arguments, options.programName);
   }
   close(arrangement[1]);
   return child;
@@ -232,17 +232,26 @@ ProgramRun Outcome(int status, const rusage& usage, int arrangement, const Outpu
 
 // Replaces the child with the program and its arguments, under the emulator
 // when the program is built for another CPU.
-void ExecProgram(const std::vector<std::string>& programArguments) {
+void ExecProgram(const std::vector<std::string>& programArguments, const std::string& programName) {
   std::vector<char*> arguments;
+  const char* const name = programName.empty() ? Program : programName.c_str();
 #ifdef ANGLECONV_EMULATOR
-  arguments.push_back(const_cast<char*>(ANGLECONV_EMULATOR));
-#endif
+  const char* const file = ANGLECONV_EMULATOR;
+  arguments.push_back(const_cast<char*>(file));
+  if (!programName.empty()) {
+    arguments.push_back(const_cast<char*>("-0"));
+    arguments.push_back(const_cast<char*>(name));
+  }
   arguments.push_back(const_cast<char*>(Program));
+#else
+  const char* const file = Program;
+  arguments.push_back(const_cast<char*>(name));
+#endif
   for (const std::string& argument : programArguments) {
     arguments.push_back(const_cast<char*>(argument.c_str()));
   }
   arguments.push_back(nullptr);
-  execvp(arguments[0], arguments.data());
+  execvp(file, arguments.data());
   _exit(127);
 }
 

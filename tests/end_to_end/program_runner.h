@@ -58,6 +58,8 @@ struct RunOptions {
   std::string inputAfterOutputClosed;
   // Command-line arguments after the program name.
   std::vector<std::string> arguments;
+  // The program name the child is given (empty: the program's path).
+  std::string programName;
   // Address-space limit of the child in bytes (0: none).
   unsigned long long addressSpaceLimit = 0;
   // With InputKind::Descriptor: the open descriptor the child reads.
@@ -80,8 +82,10 @@ struct ProgramRun {
 ProgramRun RunAngleconv(const std::string& input, const RunOptions& options = {});
 
 // In a child process: replaces it with the program and its arguments, under
-// the emulator when the program is built for another CPU.
-[[noreturn]] void ExecProgram(const std::vector<std::string>& programArguments = {});
+// the emulator when the program is built for another CPU; the program is
+// told `programName` as its name when it is not empty.
+[[noreturn]] void ExecProgram(const std::vector<std::string>& programArguments = {},
+                              const std::string& programName = {});
 
 // The text with every LF turned into CR LF, as the program ends its lines.
 std::string CrLf(const std::string& text);
@@ -89,7 +93,7 @@ std::string CrLf(const std::string& text);
 // An interactive run on a pseudo-terminal.
 class TerminalSession {
  public:
-  TerminalSession();
+  explicit TerminalSession(const std::vector<std::string>& arguments = {});
   ~TerminalSession();
   TerminalSession(const TerminalSession&) = delete;
   TerminalSession& operator=(const TerminalSession&) = delete;

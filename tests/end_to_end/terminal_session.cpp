@@ -13,7 +13,7 @@
 
 namespace endtoend {
 
-TerminalSession::TerminalSession() {
+TerminalSession::TerminalSession(const std::vector<std::string>& arguments) {
   // A line-buffered terminal without echo or output processing: Enter
   // delivers a line ending in LF, and the program's bytes arrive unchanged.
   termios settings{};
@@ -22,7 +22,7 @@ TerminalSession::TerminalSession() {
   settings.c_iflag |= ICRNL;
   child_ = forkpty(&master_, nullptr, &settings, nullptr);
   if (child_ == 0) {
-    ExecProgram();
+    ExecProgram(arguments);
   }
   if (child_ < 0) {
     throw std::runtime_error("forkpty failed");

@@ -2,6 +2,8 @@
 // the message and location they must carry.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include <string>
 
 #include "exceptions/support_fixture.h"
@@ -76,13 +78,14 @@ TEST_F(AccessViolation, NamesTheModuleWhenTheFaultingCodeIsInOne) {
     ULONG_PTR accessed;
     std::string message;
   } rows[] = {
-      {code, 0, 0x10,
-       "Access violation at address " + at + " in module '" + ThisModule + "'. Read of address 00000010"},
-      {code, 1, 0xDEADBEEF,
-       "Access violation at address " + at + " in module '" + ThisModule + "'. Write of address DEADBEEF"},
-      {reinterpret_cast<void*>(0x20), 0, 0, "Access violation at address 00000020. Read of address 00000000"},
-      {reinterpret_cast<void*>(0x20), 8, 0x7FFD00001234,
-       "Access violation at address 00000020. Write of address 7FFD00001234"},
+    {code, 0, 0x10, "Access violation at address " + at + " in module '" + ThisModule + "'. Read of address 00000010"},
+    {code, 1, 0xDEADBEEF,
+     "Access violation at address " + at + " in module '" + ThisModule + "'. Write of address DEADBEEF"},
+    {reinterpret_cast<void*>(0x20), 0, 0, "Access violation at address 00000020. Read of address 00000000"},
+#if UINTPTR_MAX > 0xFFFFFFFF
+    {reinterpret_cast<void*>(0x20), 8, 0x7FFD00001234,
+     "Access violation at address 00000020. Write of address 7FFD00001234"},
+#endif
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.message);

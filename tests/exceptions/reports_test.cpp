@@ -3,12 +3,14 @@
 // process with and without exception support.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+
 #include <unistd.h>
 #ifdef _WIN32
 #include <fcntl.h>
 #include <io.h>
 #endif
 
+#include <cstdint>
 #include <cstring>
 #include <string>
 
@@ -135,13 +137,15 @@ TEST_F(RuntimeErrorReport, WritesTheCodeRightAlignedAndTheAbsoluteAddress) {
     std::uintptr_t location;
     const char* expected;
   } rows[] = {
-      {2, 0x4012AB, "Runtime error   2 at 004012AB\r\n"},
-      {17, 0x4012AB, "Runtime error  17 at 004012AB\r\n"},
-      {217, 0x4012AB, "Runtime error 217 at 004012AB\r\n"},
-      {232, 0xFFFFFFFF, "Runtime error 232 at FFFFFFFF\r\n"},
-      // Wider values lengthen the line instead of overwriting their neighbours.
-      {1117, 0x4012AB, "Runtime error 1117 at 004012AB\r\n"},
-      {203, 0x7FFD00001234, "Runtime error 203 at 7FFD00001234\r\n"},
+    {2, 0x4012AB, "Runtime error   2 at 004012AB\r\n"},
+    {17, 0x4012AB, "Runtime error  17 at 004012AB\r\n"},
+    {217, 0x4012AB, "Runtime error 217 at 004012AB\r\n"},
+    {232, 0xFFFFFFFF, "Runtime error 232 at FFFFFFFF\r\n"},
+    // Wider values lengthen the line instead of overwriting their neighbours.
+    {1117, 0x4012AB, "Runtime error 1117 at 004012AB\r\n"},
+#if UINTPTR_MAX > 0xFFFFFFFF
+    {203, 0x7FFD00001234, "Runtime error 203 at 7FFD00001234\r\n"},
+#endif
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.expected);

@@ -14,7 +14,15 @@ using namespace x87;
 namespace {
 
 // Runs `script` on Input: w = ReadDynamicString, giving [word]; n = ReadReal,
-// giving <value>; s = SkipLine. A stored code follows as !code, then reset.
+// giving <value>; s = SkipLine; l = SkipToTokenOnLine, then for a token
+// ReadTokenOnLine, giving <value>, | at the line end, $ at the end of the
+// data; k = SkipPastLineEnd. A stored code follows as !code, then reset.
+std::string Number(Extended value) {
+  char text[64];
+  std::snprintf(text, sizeof text, "<%g>", NearestDouble(value));
+  return IoResultCode == 106 ? "<?>" : text;  // the value of a bad token is of no concern
+}
+
 std::string Transcript(const std::string& script) {
   std::string transcript;
   for (const char operation : script) {
@@ -23,9 +31,12 @@ std::string Transcript(const std::string& script) {
       ReadDynamicString(Input, word);
       transcript += "[" + word + "]";
     } else if (operation == 'n') {
-      char text[64];
-      std::snprintf(text, sizeof text, "<%g>", NearestDouble(ReadReal(Input)));
-      transcript += IoResultCode == 106 ? "<?>" : text;  // the value of a bad token is of no concern
+      transcript += Number(ReadReal(Input));
+    } else if (operation == 'l') {
+      const LineItem item = SkipToTokenOnLine(Input);
+      transcript += item == LineItem::Token ? Number(ReadTokenOnLine(Input)) : item == LineItem::LineEnd ? "|" : "$";
+    } else if (operation == 'k') {
+      SkipPastLineEnd(Input);
     } else {
       SkipLine(Input);
     }
@@ -85,6 +96,16 @@ TEST(TextInput, ReadsLinesWordsAndNumbers) {
       {"", "wns", "[]!104<0>!104!104", 0, Source::Closed},
       {"", "ww", "[]!6[]!6", 2, Source::WriteOnly},
       {"5\n", "nw", "<0>[]", 1, Source::BrokenPipe},  // a pipe whose writer has gone ends the data
+      // A value a line: never past the LF, and every byte is data.
+      {"  12\t7 \r\n8", "llllkll", "<12><7>||<8>$", 3},
+      {"\n\n3", "lklkl", "||<3>", 2},
+      {std::string(126, ' ') + "1234\n5", "llkll", "<1234>|<5>$", 4},  // a token across two fills
+      {std::string(70, '9') + " 5\n", "ll", "<?>!106<5>", 1},
+      {"1\x1a"
+       "2\n",
+       "lll", "<1><2>|", 1},
+      {x300 + "\n4", "kl", "<4>", 4},
+      {"", "l", "$!104", 0, Source::Closed},
   };
   for (const ReadCase& row : cases) {
     SCOPED_TRACE(row.input.substr(0, 20) + " / " + row.script);
