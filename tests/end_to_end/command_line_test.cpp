@@ -75,6 +75,12 @@ TEST(CommandLine, AnswersRefusesOrRunsTheDialogue) {
     std::string trace;
     for (const std::string& argument : row.arguments) trace += "[" + argument + "] ";
     SCOPED_TRACE(trace);
+    if (!row.programName.empty() &&
+        !endtoend::RunsUnderWineUnless("Wine names a Windows program by its file in its command line, which holds "
+                                       "32,767 characters at most",
+                                       trace + "under a long name")) {
+      continue;
+    }
     RunOptions options;
     options.arguments = row.arguments;
     options.output = row.output;

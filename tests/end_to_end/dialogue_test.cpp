@@ -146,31 +146,13 @@ TEST(Dialogue, StopsAtTheFirstFailureWithCodeOne) {
   }
 }
 
-// What a terminal shows of a transcript: control sequences dropped, except
-// that a cursor step right shows as that many blanks; no carriage returns.
-std::string ScreenText(const std::string& transcript) {
-  std::string shown;
-  for (std::size_t i = 0; i < transcript.size(); ++i) {
-    if (transcript.compare(i, 2, "\x1b[") == 0) {
-      const std::size_t end = transcript.find_first_not_of("0123456789;?", i + 2);
-      if (end != std::string::npos && transcript[end] == 'C') {
-        shown.append(end > i + 2 ? std::stoul(transcript.substr(i + 2, end - i - 2)) : 1, ' ');
-      }
-      i = end;
-    } else if (transcript[i] != '\r') {
-      shown += transcript[i];
-    }
-  }
-  return shown;
-}
-
 TEST(Dialogue, OnATerminalEachPromptIsShownBeforeTheProgramReads) {
   endtoend::TerminalSession terminal;
-  ASSERT_TRUE(terminal.WaitFor("Enter the original unit of angle (rad/g/d)\r"));
+  ASSERT_TRUE(terminal.WaitFor("Enter the original unit of angle (rad/g/d)\r\n"));
   terminal.Type("rad");
-  ASSERT_TRUE(terminal.WaitFor("Enter the angle value\r"));
+  ASSERT_TRUE(terminal.WaitFor("Enter the angle value\r\n"));
   terminal.Type("1");
-  ASSERT_TRUE(terminal.WaitFor("Choose a new unit of the angle (rad/g/d)\r"));
+  ASSERT_TRUE(terminal.WaitFor("Choose a new unit of the angle (rad/g/d)\r\n"));
   terminal.Type("d");
   ASSERT_TRUE(terminal.WaitFor("*Press Enter to exit*"));
   terminal.Type("");
@@ -181,10 +163,10 @@ TEST(Dialogue, OnATerminalEachPromptIsShownBeforeTheProgramReads) {
   }
   // Wine's console draws the output with control sequences of its own and
   // echoes each line typed, as a Windows console does.
-  EXPECT_EQ(ScreenText(terminal.Transcript()),
+  EXPECT_EQ(terminal.Screen(),
             "Enter the original unit of angle (rad/g/d)\nrad\n\nEnter the angle value\n1\n\n"
             "Choose a new unit of the angle (rad/g/d)\nd\n\n\n"
-            "The angle value: 57.2958d= 57degrees 17minutes 45second \n\n\n\n\n\n\n\n\n*Press Enter to exit*\n");
+            "The angle value: 57.2958d= 57degrees 17minutes 45second\n\n\n\n\n\n\n\n\n*Press Enter to exit*\n");
 }
 
 }  // namespace

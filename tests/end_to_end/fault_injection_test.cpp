@@ -50,20 +50,15 @@ struct FaultCase {
   const char* notUnderWine = nullptr;  // why Wine cannot show this case as Windows would
 };
 
-// Wine starts as a Linux process: the lowest free descriptors become its own
-// files, and what reaches the program in place of a closed one is one of them.
-constexpr char WineTakesClosedDescriptors[] =
-    "Wine's start-up takes the lowest free descriptors for its own files, so a closed one reaches the program "
-    "as one of them, not as a missing handle (MissingHandles starts it without one, as Windows does)";
-constexpr char NoSizeLimitOnWindows[] =
-    "Windows has no file size limit; the limit stops Wine itself, a Linux process, with SIGXFSZ";
+using endtoend::NoDirectoryAsStandardHandle;
+using endtoend::NoFileSizeLimitOnWindows;
+using endtoend::WineTakesClosedDescriptors;
 
 const FaultCase Faults[] = {
     {"closed standard input", "", InputKind::Closed, OutputKind::File, OutputKind::Pipe, CrLf(UnitPrompt),
      Report("EInOutError", "I/O error 104."), 1, WineTakesClosedDescriptors},
     {"standard input is a directory", "", InputKind::Directory, OutputKind::File, OutputKind::Pipe, CrLf(UnitPrompt),
-     Report("EInOutError", "I/O error 267."), 1,
-     "a directory cannot be a standard handle on Windows; Wine reads it with ERROR_INVALID_FUNCTION (1)"},
+     Report("EInOutError", "I/O error 267."), 1, NoDirectoryAsStandardHandle},
     {"closed standard error, normal run", "rad\n1\nd\n\n", InputKind::File, OutputKind::File, OutputKind::Closed,
      WholeRun, "", 0},
     {"closed standard error, failing run", "rad\nabc\n", InputKind::File, OutputKind::File, OutputKind::Closed,
@@ -73,9 +68,9 @@ const FaultCase Faults[] = {
     {"standard output on a full disk", "rad\n1\nd\n\n", InputKind::File, OutputKind::DevFull, OutputKind::Pipe, "",
      Report("EInOutError", "I/O error 112."), 1},
     {"file size limit 0, normal run", "rad\n1\nd\n\n", InputKind::File, OutputKind::FileBeyondSizeLimit,
-     OutputKind::Pipe, "", Report("EInOutError", "I/O error 223."), 1, NoSizeLimitOnWindows},
+     OutputKind::Pipe, "", Report("EInOutError", "I/O error 223."), 1, NoFileSizeLimitOnWindows},
     {"file size limit 0, failing run", "rad\nabc\n", InputKind::File, OutputKind::FileBeyondSizeLimit, OutputKind::Pipe,
-     "", Report("EInOutError", "Invalid numeric input."), 1, NoSizeLimitOnWindows},
+     "", Report("EInOutError", "Invalid numeric input."), 1, NoFileSizeLimitOnWindows},
     {"non-blocking standard input fed later", "rad\n1\nd\n\n", InputKind::NonBlockingPipe, OutputKind::File,
      OutputKind::Pipe, WholeRun, "", 0},
     {"non-blocking standard output, paused reader", "rad\n1\nd\n\n", InputKind::File, OutputKind::NonBlockingPipe,

@@ -29,6 +29,17 @@ inline constexpr int PipeWithoutReaderError = ProgramRunsUnderWine ? 233 : 232;
 // as Windows would (`reason` null: it can).
 bool RunsUnderWineUnless(const char* reason, const std::string& name);
 
+// The reasons. Wine starts as a Linux process: the lowest free descriptors
+// become its own files, and what reaches the program in place of a closed
+// one is one of them.
+inline constexpr char WineTakesClosedDescriptors[] =
+    "Wine's start-up takes the lowest free descriptors for its own files, so a closed one reaches the program "
+    "as one of them, not as a missing handle (MissingHandles starts it without one, as Windows does)";
+inline constexpr char NoFileSizeLimitOnWindows[] =
+    "Windows has no file size limit; the limit stops Wine itself, a Linux process, with SIGXFSZ";
+inline constexpr char NoDirectoryAsStandardHandle[] =
+    "a directory cannot be a standard handle on Windows; Wine reads it with ERROR_INVALID_FUNCTION (1)";
+
 // The program's file name, as its reports name its module.
 #ifdef ANGLECONV_MODULE_NAME
 inline const std::string ProgramModule = ANGLECONV_MODULE_NAME;
@@ -99,13 +110,19 @@ class TerminalSession {
   TerminalSession& operator=(const TerminalSession&) = delete;
 
   // Reads until `text` has appeared in the output since the start; false
-  // after a few seconds without it.
+  // after a few seconds without it. Under Wine, whose console draws the
+  // output with control sequences of its own, `text` is looked for in what
+  // the terminal shows (Screen), as the terminal would show it.
   bool WaitFor(const std::string& text);
   // Types a line followed by Enter.
   void Type(const std::string& line);
   // Waits for the end of the program and returns its exit status.
   int Finish();
   const std::string& Transcript() const { return transcript_; }
+  // What a terminal shows of the transcript: control sequences dropped,
+  // except that a cursor step right shows as that many blanks; no carriage
+  // returns, and no blanks at the end of a line, where none can be seen.
+  std::string Screen() const;
 
  private:
   bool ReadSome(int timeoutMilliseconds);

@@ -53,9 +53,44 @@ bool TerminalSession::ReadSome(int timeoutMilliseconds) {
   return true;
 }
 
+namespace {
+
+// The text without carriage returns and without blanks before a line end.
+std::string AsShown(const std::string& text) {
+  std::string shown;
+  for (const char c : text) {
+    if (c == '\n') {
+      shown.erase(shown.find_last_not_of(' ') + 1);
+    }
+    if (c != '\r') {
+      shown += c;
+    }
+  }
+  return shown;
+}
+
+}  // namespace
+
+std::string TerminalSession::Screen() const {
+  std::string shown;
+  for (std::size_t i = 0; i < transcript_.size(); ++i) {
+    if (transcript_.compare(i, 2, "\x1b[") == 0) {
+      const std::size_t end = transcript_.find_first_not_of("0123456789;?", i + 2);
+      if (end != std::string::npos && transcript_[end] == 'C') {
+        shown.append(end > i + 2 ? std::stoul(transcript_.substr(i + 2, end - i - 2)) : 1, ' ');
+      }
+      i = end;
+    } else {
+      shown += transcript_[i];
+    }
+  }
+  return AsShown(shown);
+}
+
 bool TerminalSession::WaitFor(const std::string& text) {
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-  while (transcript_.find(text) == std::string::npos) {
+  const std::string sought = ProgramRunsUnderWine ? AsShown(text) : text;
+  while ((ProgramRunsUnderWine ? Screen() : transcript_).find(sought) == std::string::npos) {
     if (std::chrono::steady_clock::now() > deadline) {
       return false;
     }
