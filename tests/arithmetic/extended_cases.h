@@ -71,7 +71,7 @@ struct Case {
 
 // The case's masks, 64-bit precision and its rounding control.
 inline std::uint16_t ControlWordOf(const Case& c) {
-  return static_cast<std::uint16_t>(0x0340 | c.masks | static_cast<unsigned>(c.rounding) << 10);
+  return x87::WithRounding(static_cast<std::uint16_t>(0x0340 | c.masks), c.rounding);
 }
 
 struct Outcome {

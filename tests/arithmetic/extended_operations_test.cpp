@@ -26,9 +26,7 @@ constexpr Extended SignalingNaN5 = {0x7FFF, 0x8000000000000005};
 // (2 - 2^-63) * 2^-16382, the largest value below the smallest normal times two.
 constexpr Extended BelowTwiceSmallestNormal = {0x0001, ~std::uint64_t{0}};
 
-constexpr std::uint16_t Word(Rounding rounding) {
-  return static_cast<std::uint16_t>(0x037F | static_cast<unsigned>(rounding) << 10);
-}
+constexpr std::uint16_t Word(Rounding rounding) { return WithRounding(0x037F, rounding); }
 
 using Binary = Extended (*)(Extended, Extended, std::uint16_t, std::uint16_t&);
 

@@ -31,7 +31,6 @@ using namespace x87;
 namespace x87_reference {
 
 using x87::Extended;
-using x87::Rounding;
 
 template <typename Value>
 struct Outcome {
