@@ -19,7 +19,7 @@ preset = ./tools/configure $(1) && env -u MAKELEVEL -u MAKEFLAGS -u MFLAGS cmake
 preset_tests = $(call preset,$(1)) && ctest --preset $(1)
 
 .PHONY: all build run install uninstall package lint test test-gcc test-sanitizers test-clang test-fuzz \
-	test-package test-aarch64 test-s390x test-armhf test-ppc64el test-windows windows valgrind cross fuzz bench clean deps-run deps-test deps-bench \
+	test-package test-aarch64 test-s390x test-armhf test-ppc64el test-i386 test-windows windows valgrind cross fuzz bench clean deps-run deps-test deps-bench \
 	deps-install deps-package
 
 all: build
@@ -82,6 +82,7 @@ test: deps-test
 	@$(STAGE) s390x $(MAKE) test-s390x
 	@$(STAGE) armhf $(MAKE) test-armhf
 	@$(STAGE) ppc64el $(MAKE) test-ppc64el
+	@$(STAGE) i386 $(MAKE) test-i386
 	@$(STAGE) windows $(MAKE) test-windows
 	@$(STAGE) summary
 
@@ -107,12 +108,12 @@ test-package: build
 valgrind: deps-test
 	$(call preset_tests,valgrind)
 
-# The whole project for aarch64, s390x (big-endian), 32-bit ARM (armhf) and
-# little-endian POWER (ppc64el), every test run under qemu-user:
-# build-aarch64/angleconv, build-s390x/angleconv, ...
-cross: deps-test test-aarch64 test-s390x test-armhf test-ppc64el
+# The whole project for aarch64, s390x (big-endian), 32-bit ARM (armhf),
+# little-endian POWER (ppc64el) and 32-bit x86 (i386), every test run under
+# qemu-user: build-aarch64/angleconv, build-s390x/angleconv, ...
+cross: deps-test test-aarch64 test-s390x test-armhf test-ppc64el test-i386
 
-test-aarch64 test-s390x test-armhf test-ppc64el:
+test-aarch64 test-s390x test-armhf test-ppc64el test-i386:
 	$(call preset_tests,$(@:test-%=%))
 
 # The whole project for 64-bit Windows with mingw-w64, every test that can

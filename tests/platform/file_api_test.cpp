@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/time.h>
+#include <cstdlib>
 
 #include <thread>
 
@@ -27,6 +28,11 @@ TEST(FileApi, APipeWithoutReaderIsAnErrorNumberNotADeathBySignal) {
 // A timer signal without SA_RESTART interrupts the blocked write again and
 // again; through EINTR and short writes every byte must still arrive.
 TEST(FileApi, WritesTheWholeBlockThroughInterruptions) {
+#ifdef ANGLECONV_UNDER_QEMU_I386
+  if (std::getenv("ANGLECONV_ON_THIS_KERNEL") == nullptr)
+    GTEST_SKIP() << "qemu-i386 gives the main thread the reader's thread pointer when a signal interrupts it "
+                    "(pthread_join then fails with EDEADLK); the stage runs this test on the machine's own kernel";
+#endif
   testio::Channel pipe(false);
   std::string block(4 << 20, '\0'), received;
   for (std::size_t i = 0; i < block.size(); ++i) block[i] = static_cast<char>(i * 7 + i / 4096);
