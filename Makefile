@@ -53,12 +53,17 @@ uninstall:
 	  done; \
 	done
 
-# The Debian package, build/angleconv_VERSION_ARCH.deb, the same for every
+# The Debian package, build/angleconv_VERSION_amd64.deb, the same for every
 # build of one commit (SOURCE_DATE_EPOCH, by default that commit's time);
-# and the Windows zip, build-windows/angleconv-VERSION-win64.zip.
+# one for each CPU of make cross, build-armhf/angleconv_VERSION_armhf.deb
+# and so on; and the Windows zip, build-windows/angleconv-VERSION-win64.zip.
+CROSS_PACKAGES = aarch64 s390x armhf ppc64el i386
 package: deps-package
 	$(call preset,release)
 	cpack --preset release
+	$(foreach cpu,$(CROSS_PACKAGES),./tools/configure $(cpu) && \
+	  env -u MAKELEVEL -u MAKEFLAGS -u MFLAGS cmake --build --preset $(cpu) -j $(JOBS) --target angleconv documents && \
+	  (cd build-$(cpu) && cpack --config CPackConfig.cmake) &&) true
 	./tools/configure windows -DANGLECONV_TESTS=OFF
 	env -u MAKELEVEL -u MAKEFLAGS -u MFLAGS cmake --build --preset windows -j $(JOBS) --target angleconv windows_texts
 	cpack --preset windows
@@ -113,7 +118,8 @@ valgrind: deps-test
 # qemu-user: build-aarch64/angleconv, build-s390x/angleconv, ...
 cross: deps-test test-aarch64 test-s390x test-armhf test-ppc64el test-i386
 
-test-aarch64 test-s390x test-armhf test-ppc64el test-i386:
+# Each compares its program with this machine's, build/angleconv.
+test-aarch64 test-s390x test-armhf test-ppc64el test-i386: build
 	$(call preset_tests,$(@:test-%=%))
 
 # The whole project for 64-bit Windows with mingw-w64, every test that can

@@ -51,7 +51,9 @@ foreach(file ${files})
   file(MD5 ${root}/${file} sum)
   string(APPEND md5sums "${sum}  ${file}\n")
 endforeach()
-run(dpkg --print-architecture)
+# The Debian architecture of the CPU the program is built for: this
+# machine's, or a cross build's.
+run(dpkg-architecture -t ${CPACK_ANGLECONV_GNU_TYPE} -qDEB_HOST_ARCH)
 set(architecture ${output})
 # The long description: every line indented by one blank.
 string(STRIP "${CPACK_PACKAGE_DESCRIPTION}" description)

@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
-"""Runs the Linux program and the Windows program (under Wine) on the same
-random dialogues and byte soups, from a file and from a pipe, and fails
-unless both write the same bytes to standard output and standard error and
-end with the same exit code.
+"""Runs the x86-64 Linux program and the program of another target (under
+qemu-user or Wine) on the same random dialogues and byte soups, from a file
+and from a pipe, and fails unless both write the same bytes to standard
+output and standard error and end with the same exit code.
 
 The reports may differ in what the build decides: the module's name
 (angleconv, angleconv.exe) and the address within it. Those are compared
@@ -14,7 +14,9 @@ failing code before it has written a byte, where the program itself always
 writes a prompt or a report first; such a run is made once more, and counted.
 
 Usage: compare_programs.py [--dialogues N] [--soups N] [--seed S]
-                           LINUX_PROGRAM WINE_RUN WINDOWS_PROGRAM"""
+                           REFERENCE_PROGRAM TARGET_COMMAND...
+TARGET_COMMAND is the target's program after its emulator, such as
+qemu-aarch64 build-aarch64/angleconv, or build-windows/wine-run angleconv.exe."""
 import argparse
 import concurrent.futures
 import os
@@ -94,26 +96,26 @@ class Addresses:
     each must stand for the other in every run."""
 
     def __init__(self):
-        self.linux_to_windows = {}
-        self.windows_to_linux = {}
+        self.reference_to_target = {}
+        self.target_to_reference = {}
 
-    def agree(self, linux, windows):
-        return (self.linux_to_windows.setdefault(linux, windows) == windows
-                and self.windows_to_linux.setdefault(windows, linux) == linux)
+    def agree(self, reference, target):
+        return (self.reference_to_target.setdefault(reference, target) == target
+                and self.target_to_reference.setdefault(target, reference) == reference)
 
 
-def same(linux, windows, addresses):
+def same(reference, target, addresses):
     """True when the two outcomes are the same but for module names and
     paired addresses."""
-    if linux[2] != windows[2]:
+    if reference[2] != target[2]:
         return False
     for channel in (0, 1):
-        linux_parts = REPORT.split(linux[channel])
-        windows_parts = REPORT.split(windows[channel])
-        if len(linux_parts) != len(windows_parts):
+        reference_parts = REPORT.split(reference[channel])
+        target_parts = REPORT.split(target[channel])
+        if len(reference_parts) != len(target_parts):
             return False
         # re.split keeps the five groups between the texts around each report.
-        for index, (left, right) in enumerate(zip(linux_parts, windows_parts)):
+        for index, (left, right) in enumerate(zip(reference_parts, target_parts)):
             group = index % 6
             if group == 2:
                 continue  # the module's name
@@ -139,9 +141,8 @@ def main():
     parser.add_argument("--dialogues", type=int, default=500)
     parser.add_argument("--soups", type=int, default=500)
     parser.add_argument("--seed", type=int, default=None)
-    parser.add_argument("linux")
-    parser.add_argument("wine_run")
-    parser.add_argument("windows")
+    parser.add_argument("reference")
+    parser.add_argument("target", nargs="+")
     options = parser.parse_args()
     seed = options.seed if options.seed is not None else int.from_bytes(os.urandom(4), "little")
     rng = random.Random(seed)
@@ -151,30 +152,30 @@ def main():
 
     def outcomes(case):
         _, data, from_file = case
-        windows = run([options.wine_run, options.windows], data, from_file)
-        again = windows[2] != 0 and windows[0] == windows[1] == b""
+        target = run(options.target, data, from_file)
+        again = target[2] != 0 and target[0] == target[1] == b""
         if again:
-            windows = run([options.wine_run, options.windows], data, from_file)
-        return run([options.linux], data, from_file), windows, again
+            target = run(options.target, data, from_file)
+        return run([options.reference], data, from_file), target, again
 
     addresses = Addresses()
     failed = 0
     runs_again = 0
     counts = {}
     with concurrent.futures.ThreadPoolExecutor(max_workers=2) as pool:
-        for case, (linux, windows, again) in zip(cases, pool.map(outcomes, cases)):
+        for case, (reference, target, again) in zip(cases, pool.map(outcomes, cases)):
             kind, data, from_file = case
             runs_again += again
-            counts[(kind, linux[2])] = counts.get((kind, linux[2]), 0) + 1
-            if not same(linux, windows, addresses):
+            counts[(kind, reference[2])] = counts.get((kind, reference[2]), 0) + 1
+            if not same(reference, target, addresses):
                 failed += 1
                 print(f"differs: {kind} {data!r} from a {'file' if from_file else 'pipe'}")
-                print(f"  Linux:   code {linux[2]}, output {linux[0][-120:]!r}, error {linux[1]!r}")
-                print(f"  Windows: code {windows[2]}, output {windows[0][-120:]!r}, error {windows[1]!r}")
+                print(f"  x86-64: code {reference[2]}, output {reference[0][-120:]!r}, error {reference[1]!r}")
+                print(f"  target: code {target[2]}, output {target[0][-120:]!r}, error {target[1]!r}")
     for (kind, code), count in sorted(counts.items()):
         print(f"{count} {kind}s ended with code {code}")
-    print(f"{len(addresses.linux_to_windows)} failing statements paired by address (seed {seed})")
-    print(f"{runs_again} runs made again after Wine ended them before their first byte")
+    print(f"{len(addresses.reference_to_target)} failing statements paired by address (seed {seed})")
+    print(f"{runs_again} runs made again after ending before their first byte")
     print(f"{len(cases) - failed} cases the same, {failed} different")
     return 1 if failed else 0
 
