@@ -19,7 +19,7 @@ preset = ./tools/configure $(1) && env -u MAKELEVEL -u MAKEFLAGS -u MFLAGS cmake
 preset_tests = $(call preset,$(1)) && ctest --preset $(1)
 
 .PHONY: all build run install uninstall package lint test test-gcc test-sanitizers test-clang test-fuzz \
-	test-package test-aarch64 test-s390x test-armhf test-ppc64el test-i386 test-windows windows valgrind cross fuzz bench clean deps-run deps-test deps-bench \
+	test-package test-aarch64 test-s390x test-armhf test-ppc64el test-i386 test-windows test-windows32 windows valgrind cross fuzz bench clean deps-run deps-test deps-bench \
 	deps-install deps-package
 
 all: build
@@ -56,17 +56,20 @@ uninstall:
 # The Debian package, build/angleconv_VERSION_amd64.deb, the same for every
 # build of one commit (SOURCE_DATE_EPOCH, by default that commit's time);
 # one for each CPU of make cross, build-armhf/angleconv_VERSION_armhf.deb
-# and so on; and the Windows zip, build-windows/angleconv-VERSION-win64.zip.
+# and so on; and the Windows zips, build-windows/angleconv-VERSION-win64.zip
+# and build-windows32/angleconv-VERSION-win32.zip.
 CROSS_PACKAGES = aarch64 s390x armhf ppc64el i386
+windows_zip = ./tools/configure $(1) -DANGLECONV_TESTS=OFF && \
+	env -u MAKELEVEL -u MAKEFLAGS -u MFLAGS cmake --build --preset $(1) -j $(JOBS) --target angleconv windows_texts && \
+	cpack --preset $(1)
 package: deps-package
 	$(call preset,release)
 	cpack --preset release
 	$(foreach cpu,$(CROSS_PACKAGES),./tools/configure $(cpu) && \
 	  env -u MAKELEVEL -u MAKEFLAGS -u MFLAGS cmake --build --preset $(cpu) -j $(JOBS) --target angleconv documents && \
 	  (cd build-$(cpu) && cpack --config CPackConfig.cmake) &&) true
-	./tools/configure windows -DANGLECONV_TESTS=OFF
-	env -u MAKELEVEL -u MAKEFLAGS -u MFLAGS cmake --build --preset windows -j $(JOBS) --target angleconv windows_texts
-	cpack --preset windows
+	$(call windows_zip,windows)
+	$(call windows_zip,windows32)
 
 # Formatting, layering, clang-tidy and cppcheck; any finding fails.
 lint: deps-test
@@ -89,6 +92,7 @@ test: deps-test
 	@$(STAGE) ppc64el $(MAKE) test-ppc64el
 	@$(STAGE) i386 $(MAKE) test-i386
 	@$(STAGE) windows $(MAKE) test-windows
+	@$(STAGE) windows32 $(MAKE) test-windows32
 	@$(STAGE) summary
 
 test-gcc:
@@ -129,6 +133,11 @@ windows: deps-test test-windows
 
 test-windows:
 	$(call preset_tests,windows)
+
+# The same for 32-bit Windows: build-windows32/angleconv.exe. Without 32-bit
+# Wine (wine32:i386) its tests under Wine are skipped, each saying why.
+test-windows32:
+	$(call preset_tests,windows32)
 
 # Each fuzz target for FUZZ_SECONDS, with corpora kept in fuzz/corpus-*,
 # after the seeds have been replayed as tests.

@@ -1,5 +1,6 @@
-# The Windows package, angleconv-VERSION-win64.zip: the program, the README,
-# the licence, and the manual as plain text (Windows has no man), the texts
+# The Windows package, angleconv-VERSION-win64.zip (-win32.zip for 32-bit
+# Windows, cmake/windows.cmake names it): the program, the README, the
+# licence, and the manual as plain text (Windows has no man), the texts
 # with Windows line ends. make package builds the program and the texts
 # first; installing builds nothing else.
 set(CMAKE_SKIP_INSTALL_ALL_DEPENDENCY ON)
@@ -16,6 +17,6 @@ list(TRANSFORM windows_texts PREPEND ${CMAKE_BINARY_DIR}/ OUTPUT_VARIABLE window
 install(FILES ${windows_text_files} DESTINATION .)
 
 set(CPACK_GENERATOR ZIP)
-set(CPACK_PACKAGE_FILE_NAME angleconv-${PROJECT_VERSION}-win64)
+set(CPACK_PACKAGE_FILE_NAME ${ANGLECONV_WINDOWS_ZIP})
 set(CPACK_STRIP_FILES ON)
 include(CPack)

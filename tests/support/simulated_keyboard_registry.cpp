@@ -3,6 +3,14 @@
 #include <cstring>
 #include <stdexcept>
 
+// The simulation's calls are called as the system's are: on 32-bit
+// Windows, with the callee clearing the arguments (WINAPI).
+#ifdef _WIN32
+#define SIMULATED_CALL WINAPI
+#else
+#define SIMULATED_CALL
+#endif
+
 namespace {
 KeyboardRegistrySimulation* simulation = nullptr;
 HKEY const SimulatedKey = reinterpret_cast<HKEY>(static_cast<std::uintptr_t>(0x1000u));
@@ -33,7 +41,7 @@ LONG SystemRegCloseKey(HKEY /*key*/) { return 0; }
 
 bool RegistrySimulated() { return simulation != nullptr && !simulation->systemRegistry; }
 
-int SimulatedGetKeyboardType(int typeFlag) {
+int SIMULATED_CALL SimulatedGetKeyboardType(int typeFlag) {
   if (simulation == nullptr) {
     return SystemGetKeyboardType(typeFlag);
   }
@@ -44,7 +52,7 @@ int SimulatedGetKeyboardType(int typeFlag) {
   return simulation->keyboardSubtype;
 }
 
-LONG SimulatedRegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD options, REGSAM access, HKEY* result) {
+LONG SIMULATED_CALL SimulatedRegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD options, REGSAM access, HKEY* result) {
   if (!RegistrySimulated()) {
     const LONG status = SystemRegOpenKeyExA(key, subKey, options, access, result);
     if (simulation != nullptr && status == 0) {
@@ -61,8 +69,8 @@ LONG SimulatedRegOpenKeyExA(HKEY key, LPCSTR subKey, DWORD options, REGSAM acces
 }
 
 // The size stays a pointer to a variable, as in the Windows signature.
-LONG SimulatedRegQueryValueExA(HKEY key, LPCSTR valueName, DWORD* reserved, DWORD* type, BYTE* data,
-                               DWORD* dataSize) {  // NOLINT(readability-non-const-parameter)
+LONG SIMULATED_CALL SimulatedRegQueryValueExA(HKEY key, LPCSTR valueName, DWORD* reserved, DWORD* type, BYTE* data,
+                                              DWORD* dataSize) {  // NOLINT(readability-non-const-parameter)
   if (!RegistrySimulated()) {
     return SystemRegQueryValueExA(key, valueName, reserved, type, data, dataSize);
   }
@@ -78,7 +86,7 @@ LONG SimulatedRegQueryValueExA(HKEY key, LPCSTR valueName, DWORD* reserved, DWOR
   return 0;
 }
 
-LONG SimulatedRegCloseKey(HKEY key) {
+LONG SIMULATED_CALL SimulatedRegCloseKey(HKEY key) {
   if (simulation != nullptr) {
     ++simulation->closeCalls;
   }
@@ -93,12 +101,23 @@ void SimulateKeyboardRegistry(KeyboardRegistrySimulation* replacement) { simulat
 // A program calls each imported function through a pointer named __imp_ and
 // the function's name. Defined here, these pointers take the place of the
 // system's imports in the test binary that links this file first.
+#ifdef __i386__
+// 32-bit Windows decorates the name: an underscore before it, and the bytes
+// of its arguments after an @ (__imp__RegCloseKey@4).
+#define IMPORT_POINTER(function, argumentBytes) \
+  decltype(&function) simulated_import_##function asm("__imp__" #function "@" #argumentBytes)
+IMPORT_POINTER(GetKeyboardType, 4) = SimulatedGetKeyboardType;
+IMPORT_POINTER(RegOpenKeyExA, 20) = SimulatedRegOpenKeyExA;
+IMPORT_POINTER(RegQueryValueExA, 24) = SimulatedRegQueryValueExA;
+IMPORT_POINTER(RegCloseKey, 4) = SimulatedRegCloseKey;
+#else
 extern "C" {
 decltype(&GetKeyboardType) __imp_GetKeyboardType = SimulatedGetKeyboardType;
 decltype(&RegOpenKeyExA) __imp_RegOpenKeyExA = SimulatedRegOpenKeyExA;
 decltype(&RegQueryValueExA) __imp_RegQueryValueExA = SimulatedRegQueryValueExA;
 decltype(&RegCloseKey) __imp_RegCloseKey = SimulatedRegCloseKey;
 }
+#endif
 #else
 int GetKeyboardType(int typeFlag) { return SimulatedGetKeyboardType(typeFlag); }
 
