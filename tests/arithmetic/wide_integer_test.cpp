@@ -1,6 +1,7 @@
 // The two-word wide integer, which 32-bit CPUs use, against the compiler's
-// 128-bit integer: every operation on a million operands (a tenth under an emulator), random and at the
-// corners (word and half-word edges, all ones, powers of two).
+// 128-bit integer: every operation on a million operands (a tenth under an
+// emulator), random and at the corners (word and half-word edges, all ones,
+// powers of two).
 #if defined(__SIZEOF_INT128__)
 
 #include <gtest/gtest.h>
