@@ -19,7 +19,7 @@ preset = ./tools/configure $(1) && env -u MAKELEVEL -u MAKEFLAGS -u MFLAGS cmake
 preset_tests = $(call preset,$(1)) && ctest --preset $(1)
 
 .PHONY: all build run install uninstall package lint test test-gcc test-sanitizers test-clang test-fuzz \
-	test-host-stages test-cross-stages test-package test-aarch64 test-s390x test-armhf test-ppc64el test-i386 test-windows test-windows32 windows valgrind cross fuzz bench clean deps-run deps-test deps-bench \
+	test-host-stages test-cross-stages test-valgrind test-package test-aarch64 test-s390x test-armhf test-ppc64el test-i386 test-windows test-windows32 windows valgrind cross fuzz bench clean deps-run deps-test deps-bench \
 	deps-install deps-package
 
 all: build
@@ -93,7 +93,7 @@ test-host-stages:
 	@$(STAGE) sanitizers $(MAKE) test-sanitizers
 	@$(STAGE) clang $(MAKE) test-clang
 	@$(STAGE) "fuzz smoke" $(MAKE) test-fuzz
-	@$(STAGE) valgrind $(MAKE) valgrind
+	@$(STAGE) valgrind $(MAKE) test-valgrind
 	@$(STAGE) package $(MAKE) test-package
 	@$(STAGE) windows $(MAKE) test-windows
 
@@ -124,7 +124,9 @@ test-package: build
 
 # A normal and a failing run under valgrind, on a dynamically linked build
 # (valgrind cannot follow the static C library's start-up).
-valgrind: deps-test
+valgrind: deps-test test-valgrind
+
+test-valgrind:
 	$(call preset_tests,valgrind)
 
 # The whole project for aarch64, s390x (big-endian), 32-bit ARM (armhf),
