@@ -59,15 +59,16 @@ uninstall:
 # and so on; and the Windows zips, build-windows/angleconv-VERSION-win64.zip
 # and build-windows32/angleconv-VERSION-win32.zip.
 CROSS_PACKAGES = aarch64 s390x armhf ppc64el i386
+debian_package = ./tools/configure $(1) && \
+	env -u MAKELEVEL -u MAKEFLAGS -u MFLAGS cmake --build --preset $(1) -j $(JOBS) --target angleconv documents && \
+	(cd build-$(1) && cpack --config CPackConfig.cmake)
 windows_zip = ./tools/configure $(1) -DANGLECONV_TESTS=OFF && \
 	env -u MAKELEVEL -u MAKEFLAGS -u MFLAGS cmake --build --preset $(1) -j $(JOBS) --target angleconv windows_texts && \
 	cpack --preset $(1)
 package: deps-package
 	$(call preset,release)
 	cpack --preset release
-	$(foreach cpu,$(CROSS_PACKAGES),./tools/configure $(cpu) && \
-	  env -u MAKELEVEL -u MAKEFLAGS -u MFLAGS cmake --build --preset $(cpu) -j $(JOBS) --target angleconv documents && \
-	  (cd build-$(cpu) && cpack --config CPackConfig.cmake) &&) true
+	$(foreach cpu,$(CROSS_PACKAGES),$(call debian_package,$(cpu)) &&) true
 	$(call windows_zip,windows)
 	$(call windows_zip,windows32)
 

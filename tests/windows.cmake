@@ -38,7 +38,6 @@ angleconv_not_under_wine(platform
 angleconv_not_under_wine(streams
   "their fixtures swap POSIX descriptors for pipes, /dev/full and pseudo-terminals; the end-to-end tests run the streams under Wine on files and pipes")
 
-find_package(Python3 REQUIRED COMPONENTS Interpreter)
 if(ANGLECONV_WINE_MISSING)
   # Nothing is built for this machine: its programs would only drive Wine.
   angleconv_skipped_test(end_to_end.under_wine "${ANGLECONV_WINE_MISSING}")
