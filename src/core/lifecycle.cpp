@@ -4,9 +4,6 @@
 #include "platform/exception_api.h"
 #include "platform/process_api.h"
 
-bool ConsoleFlag = false;
-std::int32_t ProcessExitCode = 0;
-void* ErrorLocation = nullptr;
 void (*ExitHandler)() = nullptr;
 HINSTANCE ProgramInstance = nullptr;
 ModuleRecord ProgramModuleRecord{};

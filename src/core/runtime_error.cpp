@@ -40,6 +40,13 @@ std::int32_t TakeIoResult() {
   return code;
 }
 
+TObject* RaisedObject(const EXCEPTION_RECORD& record) {
+  if (record.ExceptionCode != SystemExceptionCode || record.NumberParameters < 2) {
+    return nullptr;
+  }
+  return reinterpret_cast<TObject*>(record.ExceptionInformation[1]);
+}
+
 void (*RuntimeErrorHook)(RuntimeErrorKind kind, void* location) = nullptr;
 void (*UnhandledExceptionHook)(TObject* object, void* location) = nullptr;
 TObject* (*FaultObjectHook)(EXCEPTION_RECORD* fault) = nullptr;

@@ -51,8 +51,13 @@ extern thread_local std::int32_t IoResultCode;
 void SetIoResult(std::int32_t code);
 std::int32_t TakeIoResult();
 
-// Exception code that marks the system's own exceptions.
+// Exception code that marks the system's own exceptions. Their record
+// carries the location and the object as its first two parameters.
 inline constexpr DWORD SystemExceptionCode = 0x0EEDFADE;
+
+// The object that a record of the system's own exceptions carries; null
+// for any other record.
+TObject* RaisedObject(const EXCEPTION_RECORD& record);
 
 // The hooks: null while exception support is absent. Those that "do not
 // return" end in an exception or in the end of the process.

@@ -210,13 +210,6 @@ void RaiseObject(TObject* object, void* location) {
   RaiseExceptionAt(SystemExceptionCode, EXCEPTION_NONCONTINUABLE, 2, parameters, location);
 }
 
-TObject* RaisedObject(const EXCEPTION_RECORD& record) {
-  if (record.ExceptionCode != SystemExceptionCode || record.NumberParameters < 2) {
-    return nullptr;
-  }
-  return reinterpret_cast<TObject*>(record.ExceptionInformation[1]);
-}
-
 TObject* FaultToException(EXCEPTION_RECORD* fault) {
   // Steps 1 to 4: the object of the fault's kind.
   Exception* object = NewFaultObject(ClassifyFault(fault->ExceptionCode), fault);
