@@ -40,6 +40,16 @@ enum class RuntimeErrorKind : std::uint8_t {
 };
 inline constexpr int RuntimeErrorKindCount = 25;
 
+// The run-time error codes that more than one file names.
+enum RuntimeErrorCode : std::int32_t {
+  // An access violation; raising no object at all ends the process with it
+  // too.
+  AccessViolationCode = 216,
+  // An exception that reaches the top-level handler while exception support
+  // is absent; Control-C ends the process with it too.
+  ExceptionWithoutSupportCode = 217,
+};
+
 // The code of each kind when exception support is absent (IoFailure uses
 // the pending I/O result code instead of its entry).
 extern const std::int32_t RuntimeErrorCodes[RuntimeErrorKindCount];

@@ -52,7 +52,6 @@ const ClassedKind ClassedKinds[RuntimeErrorClassCount] = {
     {&ESafecallException::classInfo, StringId::SafecallException},  // SafecallFailure
 };
 
-constexpr std::int32_t NullObjectCode = 216;
 constexpr char AbstractErrorText[] = "Abstract Error";
 
 int KindIndex(RuntimeErrorKind kind) { return static_cast<int>(kind); }
@@ -200,9 +199,9 @@ EInOutError* BuildIoError() {
 }
 
 void RaiseObject(TObject* object, void* location) {
-  // Step 1: nothing to raise ends the process.
+  // Step 1: nothing to raise ends the process as an access violation would.
   if (object == nullptr) {
-    StopWithRuntimeError(NullObjectCode, location);
+    StopWithRuntimeError(AccessViolationCode, location);
   }
   // Step 2: the handlers take the location and the object from the first
   // two parameters.
