@@ -38,50 +38,64 @@ void PutDigits(Sink& sink, std::uint64_t value, unsigned base, int minimumDigits
   }
 }
 
+bool IsKnownDirective(char directive) {
+  return directive == 's' || directive == 'd' || directive == 'x' || directive == 'p';
+}
+
+// One argument as `directive`, a known one, reads it.
+template <typename Sink>
+void PutArgument(Sink& sink, char directive, const FormatArg& arg) {
+  switch (directive) {
+    case 's':
+      for (const char t : arg.text) {
+        sink.Put(t);
+      }
+      break;
+    case 'd':
+      if (arg.signedValue < 0) {
+        sink.Put('-');
+        // Negate in unsigned arithmetic so that the lowest value works too.
+        PutDigits(sink, 0 - static_cast<std::uint64_t>(arg.signedValue), 10, 1);
+      } else {
+        PutDigits(sink, static_cast<std::uint64_t>(arg.signedValue), 10, 1);
+      }
+      break;
+    case 'x':
+      PutDigits(sink, arg.bits, 16, 1);
+      break;
+    case 'p':
+      PutDigits(sink, arg.bits, 16, 8);
+      break;
+  }
+}
+
 template <typename Sink>
 void Format(Sink& sink, std::string_view format, FormatArgs args) {
   const FormatArg* next = args.begin();
   for (std::size_t i = 0; i < format.size(); ++i) {
+    // Step 1: text outside directives, and a '%' that ends the format, as
+    // it stands.
     const char c = format[i];
     if (c != '%' || i + 1 == format.size()) {
       sink.Put(c);
       continue;
     }
+    // Step 2: "%%" is one '%'.
     const char directive = format[i + 1];
     if (directive == '%') {
       sink.Put('%');
       ++i;
       continue;
     }
-    const bool known = directive == 's' || directive == 'd' || directive == 'x' || directive == 'p';
-    if (!known || next == args.end()) {
+    // Step 3: an unknown directive, or one without an argument left, as it
+    // stands.
+    if (!IsKnownDirective(directive) || next == args.end()) {
       sink.Put(c);
       continue;
     }
-    const FormatArg& arg = *next++;
+    // Step 4: the next argument, as the directive reads it.
+    PutArgument(sink, directive, *next++);
     ++i;
-    switch (directive) {
-      case 's':
-        for (const char t : arg.text) {
-          sink.Put(t);
-        }
-        break;
-      case 'd':
-        if (arg.signedValue < 0) {
-          sink.Put('-');
-          // Negate in unsigned arithmetic so that the lowest value works too.
-          PutDigits(sink, 0 - static_cast<std::uint64_t>(arg.signedValue), 10, 1);
-        } else {
-          PutDigits(sink, static_cast<std::uint64_t>(arg.signedValue), 10, 1);
-        }
-        break;
-      case 'x':
-        PutDigits(sink, arg.bits, 16, 1);
-        break;
-      case 'p':
-        PutDigits(sink, arg.bits, 16, 8);
-        break;
-    }
   }
 }
 

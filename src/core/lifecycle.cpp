@@ -4,9 +4,6 @@
 #include "platform/exception_api.h"
 #include "platform/process_api.h"
 
-bool ConsoleFlag = false;
-std::int32_t ProcessExitCode = 0;
-void* ErrorLocation = nullptr;
 void (*ExitHandler)() = nullptr;
 HINSTANCE ProgramInstance = nullptr;
 ModuleRecord ProgramModuleRecord{};
@@ -50,6 +47,21 @@ void UnregisterModule() {
 
 const StartupEntry& EntryAt(std::int32_t index) { return Startup.table->entries[index]; }
 
+// Runs a unit's start or finish routine, if it has one. When it raises, the
+// finish routines of the entries still started run before the exception
+// goes on outwards.
+void RunUnitRoutine(void (*routine)()) {
+  if (routine == nullptr) {
+    return;
+  }
+  try {
+    routine();
+  } catch (...) {
+    RunFinishRoutines();
+    throw;
+  }
+}
+
 }  // namespace
 
 void StartProgram(const StartupTable& table) {
@@ -73,32 +85,14 @@ bool TopLevelHandlerInstalled() { return TopLevelRegistration.installed; }
 void RunStartRoutines() {
   for (std::int32_t index = 0; index < Startup.table->count; ++index) {
     Startup.StartedCount = index + 1;
-    void (*start)() = EntryAt(index).startRoutine;
-    if (start == nullptr) {
-      continue;
-    }
-    try {
-      start();
-    } catch (...) {
-      RunFinishRoutines();
-      throw;
-    }
+    RunUnitRoutine(EntryAt(index).startRoutine);
   }
 }
 
 void RunFinishRoutines() {
   while (Startup.StartedCount > 0) {
     --Startup.StartedCount;
-    void (*finish)() = EntryAt(Startup.StartedCount).finishRoutine;
-    if (finish == nullptr) {
-      continue;
-    }
-    try {
-      finish();
-    } catch (...) {
-      RunFinishRoutines();
-      throw;
-    }
+    RunUnitRoutine(EntryAt(Startup.StartedCount).finishRoutine);
   }
 }
 

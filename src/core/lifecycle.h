@@ -1,14 +1,13 @@
-// The process lifecycle: the console flag, the start routines of the units
-// in table order, the termination sequence and the exit code.
+// The process lifecycle: the start routines of the units in table order,
+// the termination sequence and the exit code. The process-wide state it
+// sets (console flag, exit code, error location) is that of process_state.h.
 #pragma once
 
 #include <cstdint>
 
+#include "core/process_state.h"
 #include "platform/windows_types.h"
 
-extern bool ConsoleFlag;
-extern std::int32_t ProcessExitCode;
-extern void* ErrorLocation;
 extern void (*ExitHandler)();
 extern HINSTANCE ProgramInstance;
 

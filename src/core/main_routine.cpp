@@ -1,5 +1,6 @@
 #include "core/main_routine.h"
 
+#include "core/runtime_error.h"
 #include "core/top_level_handler.h"
 #include "platform/process_api.h"
 
@@ -45,7 +46,7 @@ void RunProgram(const StartupTable& table, void (*body)()) {
   // back to it.
   for (;;) {
     if (!TopLevelHandlerInstalled()) {
-      ExitProcess(217);
+      ExitProcess(static_cast<UINT>(ExceptionWithoutSupportCode));
     }
     StructuredException handled = caught;
     RunCatching([&handled] { HandleAtTopLevel(handled.record); }, caught);

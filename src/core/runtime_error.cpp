@@ -3,31 +3,31 @@
 #include "core/lifecycle.h"
 
 const std::int32_t RuntimeErrorCodes[RuntimeErrorKindCount] = {
-    0,    // IoFailure: the pending I/O result code
-    203,  // OutOfMemory
-    204,  // InvalidPointer
-    200,  // IntegerDivideByZero
-    201,  // RangeCheck
-    215,  // IntegerOverflow
-    207,  // InvalidFloatOperation
-    200,  // FloatDivideByZero
-    205,  // FloatOverflow
-    206,  // FloatUnderflow
-    219,  // InvalidTypecast
-    216,  // AccessViolation
-    218,  // PrivilegedInstruction
-    217,  // ControlC
-    202,  // StackOverflow
-    220,  // VariantConversion
-    221,  // VariantOperation
-    222,  // VariantMethodCall
-    223,  // VariantArrayCreation
-    224,  // VariantArgument
-    225,  // VariantArrayIndex
-    227,  // AssertionFailure
-    0,    // ExternalFault: arises only on the fault path
-    228,  // InterfaceNotSupported
-    229,  // SafecallFailure
+    0,                            // IoFailure: the pending I/O result code
+    203,                          // OutOfMemory
+    204,                          // InvalidPointer
+    200,                          // IntegerDivideByZero
+    201,                          // RangeCheck
+    215,                          // IntegerOverflow
+    207,                          // InvalidFloatOperation
+    200,                          // FloatDivideByZero
+    205,                          // FloatOverflow
+    206,                          // FloatUnderflow
+    219,                          // InvalidTypecast
+    AccessViolationCode,          // AccessViolation
+    218,                          // PrivilegedInstruction
+    ExceptionWithoutSupportCode,  // ControlC
+    202,                          // StackOverflow
+    220,                          // VariantConversion
+    221,                          // VariantOperation
+    222,                          // VariantMethodCall
+    223,                          // VariantArrayCreation
+    224,                          // VariantArgument
+    225,                          // VariantArrayIndex
+    227,                          // AssertionFailure
+    0,                            // ExternalFault: arises only on the fault path
+    228,                          // InterfaceNotSupported
+    229,                          // SafecallFailure
 };
 
 thread_local std::int32_t IoResultCode = 0;
@@ -38,6 +38,13 @@ std::int32_t TakeIoResult() {
   const std::int32_t code = IoResultCode;
   IoResultCode = 0;
   return code;
+}
+
+TObject* RaisedObject(const EXCEPTION_RECORD& record) {
+  if (record.ExceptionCode != SystemExceptionCode || record.NumberParameters < 2) {
+    return nullptr;
+  }
+  return reinterpret_cast<TObject*>(record.ExceptionInformation[1]);
 }
 
 void (*RuntimeErrorHook)(RuntimeErrorKind kind, void* location) = nullptr;

@@ -40,6 +40,16 @@ enum class RuntimeErrorKind : std::uint8_t {
 };
 inline constexpr int RuntimeErrorKindCount = 25;
 
+// The run-time error codes that more than one file names.
+enum RuntimeErrorCode : std::int32_t {
+  // An access violation; raising no object at all ends the process with it
+  // too.
+  AccessViolationCode = 216,
+  // An exception that reaches the top-level handler while exception support
+  // is absent; Control-C ends the process with it too.
+  ExceptionWithoutSupportCode = 217,
+};
+
 // The code of each kind when exception support is absent (IoFailure uses
 // the pending I/O result code instead of its entry).
 extern const std::int32_t RuntimeErrorCodes[RuntimeErrorKindCount];
@@ -51,8 +61,13 @@ extern thread_local std::int32_t IoResultCode;
 void SetIoResult(std::int32_t code);
 std::int32_t TakeIoResult();
 
-// Exception code that marks the system's own exceptions.
+// Exception code that marks the system's own exceptions. Their record
+// carries the location and the object as its first two parameters.
 inline constexpr DWORD SystemExceptionCode = 0x0EEDFADE;
+
+// The object that a record of the system's own exceptions carries; null
+// for any other record.
+TObject* RaisedObject(const EXCEPTION_RECORD& record);
 
 // The hooks: null while exception support is absent. Those that "do not
 // return" end in an exception or in the end of the process.

@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "core/format.h"
-#include "core/lifecycle.h"
+#include "core/process_state.h"
 #include "platform/file_api.h"
 #include "platform/user_api.h"
 

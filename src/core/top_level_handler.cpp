@@ -6,10 +6,6 @@
 #include "core/fpu_environment.h"
 #include "core/runtime_error.h"
 
-namespace {
-constexpr std::int32_t ExceptionWithoutSupportCode = 217;
-}
-
 TObject* FaultObject = nullptr;
 
 void HandleAtTopLevel(EXCEPTION_RECORD& record) {

@@ -52,7 +52,6 @@ const ClassedKind ClassedKinds[RuntimeErrorClassCount] = {
     {&ESafecallException::classInfo, StringId::SafecallException},  // SafecallFailure
 };
 
-constexpr std::int32_t NullObjectCode = 216;
 constexpr char AbstractErrorText[] = "Abstract Error";
 
 int KindIndex(RuntimeErrorKind kind) { return static_cast<int>(kind); }
@@ -200,21 +199,14 @@ EInOutError* BuildIoError() {
 }
 
 void RaiseObject(TObject* object, void* location) {
-  // Step 1: nothing to raise ends the process.
+  // Step 1: nothing to raise ends the process as an access violation would.
   if (object == nullptr) {
-    StopWithRuntimeError(NullObjectCode, location);
+    StopWithRuntimeError(AccessViolationCode, location);
   }
   // Step 2: the handlers take the location and the object from the first
   // two parameters.
   const ULONG_PTR parameters[2] = {reinterpret_cast<ULONG_PTR>(location), reinterpret_cast<ULONG_PTR>(object)};
   RaiseExceptionAt(SystemExceptionCode, EXCEPTION_NONCONTINUABLE, 2, parameters, location);
-}
-
-TObject* RaisedObject(const EXCEPTION_RECORD& record) {
-  if (record.ExceptionCode != SystemExceptionCode || record.NumberParameters < 2) {
-    return nullptr;
-  }
-  return reinterpret_cast<TObject*>(record.ExceptionInformation[1]);
 }
 
 TObject* FaultToException(EXCEPTION_RECORD* fault) {

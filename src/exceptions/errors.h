@@ -63,6 +63,3 @@ EAccessViolation* BuildAccessViolation(EXCEPTION_RECORD* fault);
 
 // Target of FaultClassHook: the class that FaultToException builds for the fault.
 const ClassInfo* FaultToClass(EXCEPTION_RECORD* fault);
-
-// The object that RaiseObject put into a record; null for any other record.
-TObject* RaisedObject(const EXCEPTION_RECORD& record);

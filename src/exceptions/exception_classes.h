@@ -51,11 +51,18 @@ struct ResourceId {
   UINT id;
 };
 
+// What every class below TObject declares: its parent, the parent's
+// constructors, and its own class record.
+// NOLINTBEGIN(bugprone-macro-parentheses): the arguments name classes.
+#define ANGLECONV_CLASS_IDENTITY(ParentClass)                        \
+ public:                                                             \
+  using Parent = ParentClass;                                        \
+  using Parent::Parent;                                              \
+  const ClassInfo* ClassType() const override { return &classInfo; } \
+  static const ClassInfo classInfo
+
 class Exception : public TObject {
- public:
-  using Parent = TObject;
-  static const ClassInfo classInfo;
-  const ClassInfo* ClassType() const override { return &classInfo; }
+  ANGLECONV_CLASS_IDENTITY(TObject);
 
   // The four ways a message is set, once, when the instance is built:
   explicit Exception(std::string text) : message(std::move(text)) {}
@@ -69,11 +76,7 @@ class Exception : public TObject {
 };
 
 class EHeapException : public Exception {
- public:
-  using Parent = Exception;
-  using Exception::Exception;
-  static const ClassInfo classInfo;
-  const ClassInfo* ClassType() const override { return &classInfo; }
+  ANGLECONV_CLASS_IDENTITY(Exception);
 
   // Frees the instance only once `releaseAllowed` is true, so that the
   // preallocated instances survive every handler that releases what it caught.
@@ -83,35 +86,22 @@ class EHeapException : public Exception {
 };
 
 class EInOutError : public Exception {
- public:
-  using Parent = Exception;
-  using Exception::Exception;
-  static const ClassInfo classInfo;
-  const ClassInfo* ClassType() const override { return &classInfo; }
+  ANGLECONV_CLASS_IDENTITY(Exception);
 
   std::int32_t errorCode = 0;
 };
 
 class EExternal : public Exception {
- public:
-  using Parent = Exception;
-  using Exception::Exception;
-  static const ClassInfo classInfo;
-  const ClassInfo* ClassType() const override { return &classInfo; }
+  ANGLECONV_CLASS_IDENTITY(Exception);
 
   // The platform's record of the fault; valid only while it is handled.
   EXCEPTION_RECORD* faultRecord = nullptr;
 };
 
 // A class that adds nothing to its parent but its identity.
-// NOLINTBEGIN(bugprone-macro-parentheses): the arguments name classes.
-#define ANGLECONV_EXCEPTION_CLASS(Name, ParentClass)                   \
-  class Name : public ParentClass {                                    \
-   public:                                                             \
-    using Parent = ParentClass;                                        \
-    using Parent::Parent;                                              \
-    static const ClassInfo classInfo;                                  \
-    const ClassInfo* ClassType() const override { return &classInfo; } \
+#define ANGLECONV_EXCEPTION_CLASS(Name, ParentClass) \
+  class Name : public ParentClass {                  \
+    ANGLECONV_CLASS_IDENTITY(ParentClass);           \
   }
 
 ANGLECONV_EXCEPTION_CLASS(EOutOfMemory, EHeapException);
@@ -139,4 +129,5 @@ ANGLECONV_EXCEPTION_CLASS(EIntfCastError, Exception);
 ANGLECONV_EXCEPTION_CLASS(ESafecallException, Exception);
 
 #undef ANGLECONV_EXCEPTION_CLASS
+#undef ANGLECONV_CLASS_IDENTITY
 // NOLINTEND(bugprone-macro-parentheses)

@@ -5,8 +5,8 @@
 
 #include "core/format.h"
 #include "core/lifecycle.h"
+#include "core/runtime_error.h"
 #include "core/runtime_error_report.h"
-#include "exceptions/errors.h"
 #include "exceptions/exception_classes.h"
 #include "exceptions/module_lookup.h"
 #include "exceptions/string_table.h"
@@ -109,9 +109,11 @@ std::size_t FormatExceptionReport(TObject* object, void* location, char* buffer,
 }
 
 std::string DescribeAndRelease(EXCEPTION_RECORD& record) {
+  // A fault becomes its object through exception support, as it does for
+  // the top-level handler.
   TObject* object = RaisedObject(record);
-  if (object == nullptr) {
-    object = FaultToException(&record);
+  if (object == nullptr && FaultObjectHook != nullptr) {
+    object = FaultObjectHook(&record);
   }
   const ShownMessage shown = MessageOf(object);
   std::string text = std::string(ClassNameOf(object)) + ": ";

@@ -25,6 +25,6 @@ std::size_t FormatExceptionReport(TObject* object, void* location, char* buffer,
 // For a run that goes on after an exception: its class and message as its
 // report names them, on one line, and the object released, since the
 // exception has been handled. The object is the one raised, or the one a
-// processor fault becomes.
+// processor fault becomes through exception support.
 //   a floating-point overflow fault -> "EOverflow: Floating point overflow."
 std::string DescribeAndRelease(EXCEPTION_RECORD& record);

@@ -106,29 +106,30 @@ TEST_F(ExceptionReport, IsCutToTheCapacityLessOne) {
   error->Release();
 }
 
+// A process-wide variable, given back its value at the end of a test.
+template <typename Value>
+struct Restored {
+  explicit Restored(Value& target) : variable(target), saved(target) {}
+  ~Restored() { variable = saved; }
+  Restored(const Restored&) = delete;
+  Restored& operator=(const Restored&) = delete;
+  Value& variable;
+  Value saved;
+};
+
 // Puts the reports' process-wide inputs in place for one test.
 class RuntimeErrorReport : public ::testing::Test {
  protected:
   void SetUp() override {
-    savedOutput_ = Output;
-    savedConsole_ = ConsoleFlag;
-    savedCode_ = ProcessExitCode;
-    savedLocation_ = ErrorLocation;
     ConsoleFlag = true;
     // As the core unit's start wires it.
     DrainOutputHook = DrainOutputForReport;
   }
-  void TearDown() override {
-    DrainOutputHook = nullptr;
-    Output = savedOutput_;
-    ConsoleFlag = savedConsole_;
-    ProcessExitCode = savedCode_;
-    ErrorLocation = savedLocation_;
-  }
-  TextStream savedOutput_{};
-  bool savedConsole_ = false;
-  std::int32_t savedCode_ = 0;
-  void* savedLocation_ = nullptr;
+  Restored<TextStream> output_{Output};
+  Restored<bool> console_{ConsoleFlag};
+  Restored<std::int32_t> code_{ProcessExitCode};
+  Restored<void*> location_{ErrorLocation};
+  Restored<void (*)()> drain_{DrainOutputHook};
 };
 
 TEST_F(RuntimeErrorReport, WritesTheCodeRightAlignedAndTheAbsoluteAddress) {
