@@ -8,6 +8,7 @@
 #include "core/fpu_environment.h"
 #include "core/lifecycle.h"
 #include "exceptions/reports.h"
+#include "program/messages.h"
 #include "streams/text_input.h"
 #include "streams/text_output.h"
 #include "streams/text_stream.h"
@@ -32,8 +33,6 @@ TextStream Composed{};
 TextStream Argument{};
 
 constexpr std::int32_t InvalidNumericInput = 106;
-constexpr std::string_view ErrorPrefix = "angleconv: ";
-
 int NumbersPerValue() { return HasDegreesSource(BatchJob.conversion) ? 3 : 1; }
 
 // Where the numbers of a value go, in the order they are entered.
@@ -110,7 +109,7 @@ void SendComposed() {
 // The results before the failure go out first, so that where both reach
 // the same file or pipe the report stands in its place among them.
 void ReportFailure(std::string_view where, long number, StructuredException& caught) {
-  std::string line(ErrorPrefix);
+  std::string line(MessagePrefix);
   line.append(where).append(" ").append(std::to_string(number)).append(": ");
   line.append(DescribeAndRelease(caught.record)).append("\n");
   // Nothing the failed value left pending carries over.

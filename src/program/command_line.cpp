@@ -9,6 +9,7 @@
 #include "platform/file_api.h"
 #include "platform/process_api.h"
 #include "program/batch.h"
+#include "program/messages.h"
 #include "program/version.h"
 
 namespace {
@@ -57,8 +58,9 @@ constexpr std::string_view HelpText =
     "Full documentation: man angleconv\n"
     "Report bugs to: <" ANGLECONV_BUG_ADDRESS ">\n";
 
-// What a failed answer says on standard error, before the error number.
-constexpr std::string_view WriteErrorText = "angleconv: write error: I/O error ";
+// What a failed answer says on standard error, after the prefix and before
+// the error number.
+constexpr std::string_view WriteErrorText = "write error: I/O error ";
 
 bool WriteAll(DWORD standardHandle, std::string_view text) {
   DWORD written = 0;
@@ -75,7 +77,8 @@ bool WriteAll(DWORD standardHandle, std::string_view text) {
   if (WriteAll(STD_OUTPUT_HANDLE, text)) {
     ExitProcess(0);
   }
-  const std::string report = std::string(WriteErrorText) + std::to_string(GetLastError()) + "\n";
+  const std::string report =
+      std::string(MessagePrefix).append(WriteErrorText).append(std::to_string(GetLastError())).append("\n");
   WriteAll(STD_ERROR_HANDLE, report);
   ExitProcess(1);
 }
@@ -105,7 +108,7 @@ std::vector<char*> Values;
 
 [[noreturn]] void UsageError(const std::string& message) {
   IgnoreWriteSignals();
-  WriteAll(STD_ERROR_HANDLE, "angleconv: " + message + "\n" + std::string(TryHelp));
+  WriteAll(STD_ERROR_HANDLE, std::string(MessagePrefix).append(message).append("\n").append(TryHelp));
   ExitProcess(UsageErrorCode);
 }
 
