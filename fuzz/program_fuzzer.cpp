@@ -60,9 +60,13 @@ void Body() {
   RunDialogue();
 }
 
+// The batch run an input asks for: its unit pair, its lines as standard
+// input.
+BatchRequest Request{};
+
 void BatchBody() {
   UnhandledExceptionHook = ReportAndKeep;
-  RunBatch();
+  RunBatch(Request);
 }
 
 void Check(bool condition) {
@@ -135,7 +139,7 @@ extern "C" int LLVMFuzzerInitialize(int* /*argc*/, char*** /*argv*/) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const bool batch = size > 0 && data[0] < static_cast<std::uint8_t>(ResultCase::NoResult);
   if (batch) {
-    BatchJob = BatchRequest{static_cast<ResultCase>(data[0])};
+    Request = BatchRequest{static_cast<ResultCase>(data[0]), {}};
     PutInput(data + 1, size - 1);
   } else {
     PutInput(data, size);

@@ -8,11 +8,10 @@
 #include "core/fpu_environment.h"
 #include "core/lifecycle.h"
 #include "exceptions/reports.h"
+#include "program/messages.h"
 #include "streams/text_input.h"
 #include "streams/text_output.h"
 #include "streams/text_stream.h"
-
-BatchRequest BatchJob{};
 
 namespace {
 
@@ -32,13 +31,12 @@ TextStream Composed{};
 TextStream Argument{};
 
 constexpr std::int32_t InvalidNumericInput = 106;
-constexpr std::string_view ErrorPrefix = "angleconv: ";
 
-int NumbersPerValue() { return HasDegreesSource(BatchJob.conversion) ? 3 : 1; }
+int NumbersPerValue(ResultCase conversion) { return HasDegreesSource(conversion) ? 3 : 1; }
 
 // Where the numbers of a value go, in the order they are entered.
-double& NumberField(int index) {
-  if (!HasDegreesSource(BatchJob.conversion)) {
+double& NumberField(ResultCase conversion, int index) {
+  if (!HasDegreesSource(conversion)) {
     return Conversion.angleValue;
   }
   switch (index) {
@@ -68,15 +66,15 @@ void BeginValue() {
   __builtin_unreachable();
 }
 
-// The numbers from `first` on, `count` of them, from the current line, each
-// stored and checked as the dialogue's read statement does it; nothing but
-// blanks may follow them on the line.
-void ReadNumbers(TextStream& stream, int first, int count) {
+// The numbers of `conversion` from `first` on, `count` of them, from the
+// current line, each stored and checked as the dialogue's read statement
+// does it; nothing but blanks may follow them on the line.
+void ReadNumbers(TextStream& stream, ResultCase conversion, int first, int count) {
   for (int index = first; index < first + count; ++index) {
     if (SkipToTokenOnLine(stream) != LineItem::Token) {
       RejectLine();
     }
-    NumberField(index) = x87::StoreDouble(ReadTokenOnLine(stream));
+    NumberField(conversion, index) = x87::StoreDouble(ReadTokenOnLine(stream));
     CheckIoResult();
   }
   if (SkipToTokenOnLine(stream) == LineItem::Token) {
@@ -86,17 +84,17 @@ void ReadNumbers(TextStream& stream, int first, int count) {
 
 // An argument is one number, read as a line of its own; one that holds a
 // line end is more than a line.
-void ReadArgument(int index, char* text) {
+void ReadArgument(ResultCase conversion, int index, char* text) {
   if (std::strchr(text, '\n') != nullptr) {
     RejectLine();
   }
   OpenMemoryInput(Argument, reinterpret_cast<std::uint8_t*>(text), static_cast<std::uint32_t>(std::strlen(text)));
-  ReadNumbers(Argument, index, 1);
+  ReadNumbers(Argument, conversion, index, 1);
 }
 
-void Compose() {
+void Compose(ResultCase conversion) {
   OpenMemoryOutput(Composed, ComposedBytes, ComposedSize);
-  WriteResult(Composed, BatchJob.conversion);
+  WriteResult(Composed, conversion);
   PutChar(Composed, '\n');
 }
 
@@ -110,7 +108,7 @@ void SendComposed() {
 // The results before the failure go out first, so that where both reach
 // the same file or pipe the report stands in its place among them.
 void ReportFailure(std::string_view where, long number, StructuredException& caught) {
-  std::string line(ErrorPrefix);
+  std::string line(MessagePrefix);
   line.append(where).append(" ").append(std::to_string(number)).append(": ");
   line.append(DescribeAndRelease(caught.record)).append("\n");
   // Nothing the failed value left pending carries over.
@@ -124,19 +122,20 @@ void ReportFailure(std::string_view where, long number, StructuredException& cau
   SetIoResult(0);
 }
 
-bool ConvertArguments() {
-  const int count = NumbersPerValue();
+bool ConvertArguments(const BatchRequest& request) {
+  const int count = NumbersPerValue(request.conversion);
+  const int valueCount = static_cast<int>(request.values.size());
   bool allConverted = true;
-  for (int first = 0; first + count <= BatchJob.valueCount; first += count) {
+  for (int first = 0; first + count <= valueCount; first += count) {
     BeginValue();
     int current = first;
     try {
       for (int index = 0; index < count; ++index) {
         current = first + index;
-        ReadArgument(index, BatchJob.values[current]);
+        ReadArgument(request.conversion, index, request.values[static_cast<std::size_t>(current)]);
       }
       current = first;
-      Compose();
+      Compose(request.conversion);
     } catch (StructuredException& caught) {
       ReportFailure("argument", current + 1, caught);
       allConverted = false;
@@ -147,7 +146,7 @@ bool ConvertArguments() {
   return allConverted;
 }
 
-bool ConvertLines() {
+bool ConvertLines(ResultCase conversion) {
   if (!OpenStandardStream(Input, InputBlock, BlockSize)) {
     CheckIoResult();
   }
@@ -164,8 +163,8 @@ bool ConvertLines() {
     }
     BeginValue();
     try {
-      ReadNumbers(Input, 0, NumbersPerValue());
-      Compose();
+      ReadNumbers(Input, conversion, 0, NumbersPerValue(conversion));
+      Compose(conversion);
     } catch (StructuredException& caught) {
       ReportFailure("line", line, caught);
       allConverted = false;
@@ -182,11 +181,11 @@ bool ConvertLines() {
 
 }  // namespace
 
-void RunBatch() {
+void RunBatch(const BatchRequest& request) {
   if (!OpenStandardStream(Output, OutputBlock, BlockSize)) {
     CheckIoResult();
   }
-  const bool allConverted = BatchJob.valueCount > 0 ? ConvertArguments() : ConvertLines();
+  const bool allConverted = request.values.empty() ? ConvertLines(request.conversion) : ConvertArguments(request);
   FlushStream(Output);
   CheckIoResult();
   if (!allConverted) {

@@ -7,16 +7,17 @@
 //                                       "angleconv: line 1: EInOutError: Invalid numeric input.\n"
 #pragma once
 
+#include <vector>
+
 #include "conversion/result.h"
 
+// What a batch run converts: from which unit to which, and the values.
 struct BatchRequest {
   ResultCase conversion = ResultCase::NoResult;
   // The values given as arguments, one number each (three numbers a value
   // for a degrees source); none: the lines of standard input.
-  char** values = nullptr;
-  int valueCount = 0;
+  std::vector<char*> values;
 };
-extern BatchRequest BatchJob;
 
 // The body of a batch run. Each value is computed as a run of the dialogue
 // computes it, from the floating-point state that the start-up installs.
@@ -25,4 +26,4 @@ extern BatchRequest BatchJob;
 // run goes on; the run then ends with exit code 1. A failure to read or to
 // write ends the run at once, as in the dialogue: the report of the I/O
 // error, exit code 1.
-void RunBatch();
+void RunBatch(const BatchRequest& request);

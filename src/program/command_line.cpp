@@ -4,11 +4,12 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/file_api.h"
 #include "platform/process_api.h"
-#include "program/batch.h"
+#include "program/messages.h"
 #include "program/version.h"
 
 namespace {
@@ -57,8 +58,9 @@ constexpr std::string_view HelpText =
     "Full documentation: man angleconv\n"
     "Report bugs to: <" ANGLECONV_BUG_ADDRESS ">\n";
 
-// What a failed answer says on standard error, before the error number.
-constexpr std::string_view WriteErrorText = "angleconv: write error: I/O error ";
+// What a failed answer says on standard error, after the prefix and before
+// the error number.
+constexpr std::string_view WriteErrorText = "write error: I/O error ";
 
 bool WriteAll(DWORD standardHandle, std::string_view text) {
   DWORD written = 0;
@@ -75,7 +77,8 @@ bool WriteAll(DWORD standardHandle, std::string_view text) {
   if (WriteAll(STD_OUTPUT_HANDLE, text)) {
     ExitProcess(0);
   }
-  const std::string report = std::string(WriteErrorText) + std::to_string(GetLastError()) + "\n";
+  const std::string report =
+      std::string(MessagePrefix).append(WriteErrorText).append(std::to_string(GetLastError())).append("\n");
   WriteAll(STD_ERROR_HANDLE, report);
   ExitProcess(1);
 }
@@ -100,12 +103,9 @@ constexpr char ShortOptions[] = "+:";
 constexpr int UsageErrorCode = 2;
 constexpr std::string_view TryHelp = "Try 'angleconv --help' for more information.\n";
 
-// The values, in order, wherever they stand among the options.
-std::vector<char*> Values;
-
 [[noreturn]] void UsageError(const std::string& message) {
   IgnoreWriteSignals();
-  WriteAll(STD_ERROR_HANDLE, "angleconv: " + message + "\n" + std::string(TryHelp));
+  WriteAll(STD_ERROR_HANDLE, std::string(MessagePrefix).append(message).append("\n").append(TryHelp));
   ExitProcess(UsageErrorCode);
 }
 
@@ -119,13 +119,14 @@ bool IsOption(const char* argument) {
   return next != '.' && (next < '0' || next > '9');
 }
 
-std::string OptionName(int code) {
+// The entry of LongOptions whose code is `code`, or null.
+const option* OptionWithCode(int code) {
   for (const option& entry : LongOptions) {
     if (entry.val == code && entry.name != nullptr) {
-      return std::string("--") + entry.name;
+      return &entry;
     }
   }
-  return {};
+  return nullptr;
 }
 
 // The message for what getopt_long refused in `argument`, told by optopt:
@@ -133,10 +134,10 @@ std::string OptionName(int code) {
 // does not take, 0 for an unknown long option, else the character of an
 // unknown short one.
 [[noreturn]] void RefuseOption(const char* argument) {
-  const std::string known = OptionName(optopt);
-  if (!known.empty()) {
-    const bool takesArgument = optopt == FromCode || optopt == ToCode;
-    UsageError("option '" + known + (takesArgument ? "' requires an argument" : "' doesn't allow an argument"));
+  if (const option* known = OptionWithCode(optopt); known != nullptr) {
+    const bool takesArgument = known->has_arg == required_argument;
+    UsageError(std::string("option '--") + known->name +
+               (takesArgument ? "' requires an argument" : "' doesn't allow an argument"));
   }
   if (optopt == 0 || argument[1] == '-') {
     UsageError("unrecognized option '" + std::string(argument) + "'");
@@ -152,33 +153,37 @@ std::string_view CheckedUnit(const char* word, const char* option) {
   return unit;
 }
 
-}  // namespace
-
-Mode ReadCommandLine(int count, char** arguments) {
-  if (count < 2 || arguments[1][0] != '-') {
-    return Mode::Dialogue;
-  }
+// What the arguments say, unchecked: the last word given to each unit
+// option, and the values in order, wherever they stand among the options.
+struct ScannedArguments {
   const char* from = nullptr;
   const char* to = nullptr;
+  std::vector<char*> values;
+};
+
+// Takes the arguments in order. --help and --version are answered, and an
+// option that getopt_long refuses is a usage error, where they stand.
+ScannedArguments ScanArguments(int count, char** arguments) {
+  ScannedArguments scanned;
   opterr = 0;
   optind = 1;
   while (optind < count) {
     char* const argument = arguments[optind];
     if (!IsOption(argument)) {
-      Values.push_back(argument);
+      scanned.values.push_back(argument);
       ++optind;
       continue;
     }
     switch (getopt_long(count, arguments, ShortOptions, LongOptions, nullptr)) {
       case -1:  // "--": the rest are values
-        Values.insert(Values.end(), arguments + optind, arguments + count);
+        scanned.values.insert(scanned.values.end(), arguments + optind, arguments + count);
         optind = count;
         break;
       case FromCode:
-        from = optarg;
+        scanned.from = optarg;
         break;
       case ToCode:
-        to = optarg;
+        scanned.to = optarg;
         break;
       case HelpCode:
         Answer(HelpText);
@@ -188,17 +193,30 @@ Mode ReadCommandLine(int count, char** arguments) {
         RefuseOption(argument);
     }
   }
-  if (from == nullptr || to == nullptr) {
-    UsageError(from == nullptr ? "missing --from UNIT" : "missing --to UNIT");
+  return scanned;
+}
+
+// The batch run the scanned arguments ask for, once both units are given and
+// known and the values make whole values of the source unit.
+BatchRequest CheckedRequest(ScannedArguments scanned) {
+  if (scanned.from == nullptr || scanned.to == nullptr) {
+    UsageError(scanned.from == nullptr ? "missing --from UNIT" : "missing --to UNIT");
   }
-  const std::string_view source = CheckedUnit(from, "--from");
-  const std::string_view target = CheckedUnit(to, "--to");
-  BatchJob.conversion = SelectResultCase(source, target);
-  if (HasDegreesSource(BatchJob.conversion) && Values.size() % 3 != 0) {
-    UsageError("a value in d is three numbers (degrees, minutes, seconds): " + std::to_string(Values.size()) +
+  const std::string_view source = CheckedUnit(scanned.from, "--from");
+  const std::string_view target = CheckedUnit(scanned.to, "--to");
+  BatchRequest request{SelectResultCase(source, target), std::move(scanned.values)};
+  if (HasDegreesSource(request.conversion) && request.values.size() % 3 != 0) {
+    UsageError("a value in d is three numbers (degrees, minutes, seconds): " + std::to_string(request.values.size()) +
                " numbers given");
   }
-  BatchJob.values = Values.data();
-  BatchJob.valueCount = static_cast<int>(Values.size());
-  return Mode::Batch;
+  return request;
+}
+
+}  // namespace
+
+CommandLine ReadCommandLine(int count, char** arguments) {
+  if (count < 2 || arguments[1][0] != '-') {
+    return {};
+  }
+  return {Mode::Batch, CheckedRequest(ScanArguments(count, arguments))};
 }

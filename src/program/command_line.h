@@ -10,9 +10,19 @@
 // (-1.5). Unique abbreviations are accepted (--fr rad).
 #pragma once
 
+#include "program/batch.h"
+
 enum class Mode { Dialogue, Batch };
 
-// Reads the arguments; for Batch, the request is stored in BatchJob.
+// What the command line asks for: the dialogue, or a batch run with its
+// unit pair and its values.
+struct CommandLine {
+  Mode mode = Mode::Dialogue;
+  BatchRequest batch{};
+};
+
+// Reads the arguments: first what they say, option by option, then whether
+// it makes a batch run. An option given twice takes its last value.
 //
 // --help and --version write their answer to standard output and end the
 // process with exit code 0; when standard output cannot take it, standard
@@ -23,7 +33,7 @@ enum class Mode { Dialogue, Batch };
 // the process with exit code 2 and, on standard error, the message and
 // "Try 'angleconv --help' for more information."
 //   angleconv x --help                  ->  Dialogue
-//   angleconv --from rad --to=d -1.5    ->  Batch
+//   angleconv --from rad --to=d -1.5    ->  Batch, RadiansToDegrees, {"-1.5"}
 //   angleconv --from rad --version      ->  "angleconv 1.0.0\n", the copyright,
 //                                           the licence and the warranty lines,
 //                                           exit code 0
@@ -31,4 +41,4 @@ enum class Mode { Dialogue, Batch };
 //                                           on standard error, exit code 1
 //   angleconv -h                        ->  "angleconv: invalid option -- 'h'\n"
 //                                           and the line above, exit code 2
-Mode ReadCommandLine(int count, char** arguments);
+CommandLine ReadCommandLine(int count, char** arguments);

@@ -7,6 +7,10 @@
 
 int main(int argumentCount, char* arguments[]) {
   SetCommandLineFromArguments(argumentCount, arguments);
-  const Mode mode = ReadCommandLine(argumentCount, arguments);
-  RunProgram(ProgramStartupTable, mode == Mode::Batch ? RunBatch : RunDialogue);
+  // Static, so that the body, which takes no arguments, can see it.
+  static const CommandLine commandLine = ReadCommandLine(argumentCount, arguments);
+  if (commandLine.mode == Mode::Dialogue) {
+    RunProgram(ProgramStartupTable, RunDialogue);
+  }
+  RunProgram(ProgramStartupTable, [] { RunBatch(commandLine.batch); });
 }

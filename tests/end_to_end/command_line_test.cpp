@@ -61,6 +61,12 @@ const CommandLineCase Cases[] = {
      Answer::Nothing,
      2,
      Usage("a value in d is three numbers (degrees, minutes, seconds): 2 numbers given")},
+    // An option given twice takes its last value.
+    {{"--from", "rad", "--to", "g", "--from", "d", "1", "2"},
+     OutputKind::File,
+     Answer::Nothing,
+     2,
+     Usage("a value in d is three numbers (degrees, minutes, seconds): 2 numbers given")},
     // A first argument that does not begin with '-' leaves the dialogue.
     {{""}, OutputKind::File, Answer::Dialogue, 0, ""},
     {{"x", "--version"}, OutputKind::File, Answer::Dialogue, 0, ""},
