@@ -24,8 +24,10 @@ preset_tests = $(call preset,$(1)) && ctest --preset $(1)
 
 all: build
 
+# The command that was run names itself in the messages ("make build needs
+# ...").
 deps-run deps-test deps-bench deps-install deps-package:
-	@./tools/check-dependencies $(@:deps-%=%)
+	@./tools/check-dependencies $(@:deps-%=%) '$(strip make $(MAKECMDGOALS))'
 
 # The program and its man page, nothing else.
 build: deps-run

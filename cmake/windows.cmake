@@ -28,8 +28,9 @@ set(ANGLECONV_WINDOWS_ZIP angleconv-${PROJECT_VERSION}-win${windows_bits})
 # A 32-bit program needs Debian's 32-bit Wine (wine32:i386) beside wine64,
 # looked for at each configure: without it, every test that runs a program
 # under Wine is a skipped test that says this reason.
+# Installed, it still needs a kernel that runs 32-bit x86 programs, which
+# some virtual machines leave out.
 set(ANGLECONV_WINE_MISSING "")
-# Installed, it still needs a kernel that runs 32-bit x86 programs.
 if(CMAKE_SIZEOF_VOID_P EQUAL 4 AND NOT EXISTS /usr/lib/wine/wine)
   set(ANGLECONV_WINE_MISSING "32-bit Wine (wine32:i386) is not installed: no /usr/lib/wine/wine \
 (make test tries to install it: build-logs/wine32.log)")

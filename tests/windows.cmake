@@ -26,6 +26,14 @@ if(NOT ANGLECONV_WINE_MISSING)
   add_test(NAME wine.stop COMMAND ${wine_run} --stop)
   set_tests_properties(wine.start PROPERTIES FIXTURES_SETUP wine TIMEOUT 120)
   set_tests_properties(wine.stop PROPERTIES FIXTURES_CLEANUP wine TIMEOUT 60)
+  # One registry for the whole run: the test that writes the override's key
+  # and deletes it again never runs beside the test that expects no key.
+  # The tests are named only when CTest lists them, so the lock is set by a
+  # script CTest reads after that list.
+  set(registry_lock ${CMAKE_CURRENT_BINARY_DIR}/registry_lock.cmake)
+  file(WRITE ${registry_lock} "set_tests_properties(core.FpuEnvironmentTest.OverrideReadsTheSystemRegistry \
+core.FpuEnvironmentTest.ThisPlatformHasNoOverride PROPERTIES RESOURCE_LOCK wine_registry)\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${registry_lock})
 endif()
 
 # The test programs that are not built for Windows, each a skipped test
@@ -90,7 +98,7 @@ endif()
 # which no POSIX parent can arrange.
 add_executable(started_by_windows_tests end_to_end/windows/missing_handles_test.cpp)
 set_property(GLOBAL APPEND PROPERTY angleconv_test_programs started_by_windows_tests)
-target_link_libraries(started_by_windows_tests PRIVATE GTest::gtest_main)
+target_link_libraries(started_by_windows_tests PRIVATE ${angleconv_test_main})
 add_dependencies(started_by_windows_tests angleconv)
 if(ANGLECONV_WINE_MISSING)
   angleconv_skipped_test(end_to_end.started_by_windows "${ANGLECONV_WINE_MISSING}")

@@ -16,95 +16,15 @@
 #include <thread>
 #include <vector>
 
+#include "end_to_end/output_channel.h"
 #include "support/descriptors.h"
 
 namespace endtoend {
 namespace {
 
 const char* const Program = ANGLECONV_BINARY;
-// How long a slow peer of the program waits before it writes or reads.
-constexpr auto PeerPause = std::chrono::milliseconds(300);
-
-bool IsFile(OutputKind kind) { return kind == OutputKind::File || kind == OutputKind::FileBeyondSizeLimit; }
-
-bool IsPipe(OutputKind kind) { return kind == OutputKind::Pipe || kind == OutputKind::NonBlockingPipe; }
 
 bool IsPipe(InputKind kind) { return kind == InputKind::Pipe || kind == InputKind::NonBlockingPipe; }
-
-// One standard handle of the child: what the child gets, and how the
-// parent collects what was written to it.
-struct OutputChannel {
-  explicit OutputChannel(OutputKind outputKind) : kind(outputKind), pipe(false) {
-    if (IsFile(kind)) {
-      file = testio::FileWith("");
-    }
-    if (kind == OutputKind::NonBlockingPipe) {
-      fcntl(pipe.far, F_SETFL, O_NONBLOCK);
-      filler = testio::FillPipe(pipe.far);
-    }
-  }
-  ~OutputChannel() {
-    if (file >= 0) {
-      close(file);
-    }
-  }
-  OutputChannel(const OutputChannel&) = delete;
-  OutputChannel& operator=(const OutputChannel&) = delete;
-
-  std::string Written() const { return IsFile(kind) ? testio::ReadAll(file) : collected; }
-
-  OutputKind kind;
-  int file = -1;
-  testio::Channel pipe;
-  std::string collected;
-  std::size_t filler = 0;  // bytes in the pipe before the program starts
-};
-
-void ConnectOutputInChild(const OutputChannel& channel, int target) {
-  switch (channel.kind) {
-    case OutputKind::File:
-    case OutputKind::FileBeyondSizeLimit:
-      dup2(channel.file, target);
-      break;
-    case OutputKind::Pipe:
-    case OutputKind::NonBlockingPipe:
-      dup2(channel.pipe.far, target);
-      break;
-    case OutputKind::DevFull:
-      dup2(open("/dev/full", O_WRONLY), target);
-      break;
-    case OutputKind::Closed:
-      break;  // closed last, so that no open above can take its number
-  }
-}
-
-void CollectPipe(OutputChannel& channel, long closeAfter, std::promise<void>* closed = nullptr) {
-  close(channel.pipe.TakeFar());
-  if (channel.filler > 0) {
-    std::this_thread::sleep_for(PeerPause);
-  }
-  char buffer[4096];
-  for (;;) {
-    std::size_t wanted = sizeof buffer;
-    if (closeAfter >= 0) {
-      const long left = closeAfter - static_cast<long>(channel.collected.size());
-      if (left <= 0) {
-        break;
-      }
-      wanted = std::min(wanted, static_cast<std::size_t>(left));
-    }
-    const ssize_t n = read(channel.pipe.near, buffer, wanted);
-    if (n <= 0) {
-      break;
-    }
-    channel.collected.append(buffer, static_cast<std::size_t>(n));
-  }
-  close(channel.pipe.TakeNear());
-  channel.collected.erase(0, channel.filler);
-  if (closed != nullptr) {
-    closed->set_value();
-  }
-}
 
 // A private mount namespace (in a user namespace of its own where the
 // system allows no other) with an empty file system over /proc.
