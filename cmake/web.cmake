@@ -29,7 +29,7 @@ set(ANGLECONV_WEB_TEST_LINK_OPTIONS -sENVIRONMENT=node -sWASM_ASYNC_COMPILATION=
 # and so works from any static host.
 set(ANGLECONV_WEB_BROWSER_LINK_OPTIONS -sENVIRONMENT=web -sMODULARIZE=1 -sEXPORT_ES6=1
   -sEXPORT_NAME=createAngleconv -sASYNCIFY=1 -sASYNCIFY_IMPORTS=[angleconv_host_read]
-  -sASYNCIFY_STACK_SIZE=65536 -sINCOMING_MODULE_JS_API=[arguments,locateFile,onExit,angleconvConsole,angleconvRead,angleconvWrite]
+  -sASYNCIFY_STACK_SIZE=65536 -sINCOMING_MODULE_JS_API=[arguments,locateFile,wasmBinary,onExit,angleconvConsole,angleconvRead,angleconvWrite]
   --js-library=${ANGLECONV_WEB_DIR}/browser_host.js)
 
 # The program for the page: the same sources as the one under Node.
@@ -40,5 +40,5 @@ function(angleconv_web_browser_program)
   target_compile_options(angleconv_browser PRIVATE $<$<CONFIG:Release>:-Os>)
   target_link_options(angleconv_browser PRIVATE ${ANGLECONV_WEB_BROWSER_LINK_OPTIONS})
   set_target_properties(angleconv_browser PROPERTIES OUTPUT_NAME angleconv SUFFIX .mjs
-    RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/browser)
+    RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/browser LINK_DEPENDS ${ANGLECONV_WEB_DIR}/browser_host.js)
 endfunction()
