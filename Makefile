@@ -19,14 +19,14 @@ preset = ./tools/configure $(1) && env -u MAKELEVEL -u MAKEFLAGS -u MFLAGS cmake
 preset_tests = $(call preset,$(1)) && ctest --preset $(1)
 
 .PHONY: all build run install uninstall package lint test test-gcc test-sanitizers test-clang test-fuzz \
-	test-host-stages test-cross-stages test-valgrind test-package test-aarch64 test-s390x test-armhf test-ppc64el test-i386 test-windows test-windows32 windows valgrind cross fuzz bench clean deps-run deps-test deps-bench \
-	deps-install deps-package
+	test-host-stages test-cross-stages test-valgrind test-package test-aarch64 test-s390x test-armhf test-ppc64el test-i386 test-windows test-windows32 test-web windows web valgrind cross fuzz bench clean deps-run deps-test deps-bench \
+	deps-install deps-package deps-web
 
 all: build
 
 # The command that was run names itself in the messages ("make build needs
 # ...").
-deps-run deps-test deps-bench deps-install deps-package:
+deps-run deps-test deps-bench deps-install deps-package deps-web:
 	@./tools/check-dependencies $(@:deps-%=%) '$(strip make $(MAKECMDGOALS))'
 
 # The program and its man page, nothing else.
@@ -107,6 +107,7 @@ test-cross-stages:
 	@$(STAGE) ppc64el $(MAKE) test-ppc64el
 	@$(STAGE) i386 $(MAKE) test-i386
 	@$(STAGE) windows32 $(MAKE) test-windows32
+	@$(STAGE) web $(MAKE) test-web
 
 test-gcc:
 	$(call preset_tests,gcc)
@@ -156,6 +157,17 @@ test-windows:
 test-windows32:
 	$(call preset_tests,windows32)
 
+# The program as WebAssembly with emscripten: build-web/angleconv.js and its
+# .wasm run under Node (node build-web/angleconv.js), and the page's
+# build-web/browser/angleconv.mjs and its .wasm.
+web: deps-web
+	$(call preset,web)
+
+# The unit tests that can run under Node, and the program under Node
+# against this machine's, build/angleconv.
+test-web:
+	$(call preset_tests,web)
+
 # Each fuzz target for FUZZ_SECONDS, with corpora kept in fuzz/corpus-*,
 # after the seeds have been replayed as tests.
 fuzz: deps-test
@@ -176,6 +188,8 @@ bench: deps-bench build
 	./bench/startup build/angleconv build-bench/startup
 	./build-bench/bench/batch_stages_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 	./bench/batch build/angleconv build-bench/batch
+	$(call preset,web)
+	./bench/batch-node build/angleconv build-web/angleconv.js build-bench/batch-node
 
 clean:
 	rm -rf build build-*
