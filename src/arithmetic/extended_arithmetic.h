@@ -17,13 +17,20 @@
 //   StoreDouble(Multiply(Widen(1e308), Widen(10.0)))  -> STATUS_FLOAT_OVERFLOW fault
 #pragma once
 
-#include <bit>
 #include <cstdint>
 
 #include "arithmetic/extended_operations.h"
 #include "arithmetic/extended_value.h"
 
 namespace x87 {
+
+// The bits of `from` as a `To` of the same size: std::bit_cast, which not
+// every C++ library of the supported compilers offers yet (emscripten's).
+template <typename To, typename From>
+constexpr To BitCast(const From& from) {
+  static_assert(sizeof(To) == sizeof(From));
+  return __builtin_bit_cast(To, from);
+}
 
 // The control word as installed: its rounding control applies to every
 // operation, and its six exception masks decide which floating-point
@@ -83,10 +90,10 @@ __attribute__((always_inline)) inline auto Checked(Operands... operands) {
 
 // Exact widening of a double, a single constant or a 64-bit integer.
 EXTENDED_OPERATION Extended Widen(double value) {
-  return detail::Checked<WidenDoubleMasked>(std::bit_cast<std::uint64_t>(value));
+  return detail::Checked<WidenDoubleMasked>(BitCast<std::uint64_t>(value));
 }
 EXTENDED_OPERATION Extended Widen(float value) {
-  return detail::Checked<WidenFloatMasked>(std::bit_cast<std::uint32_t>(value));
+  return detail::Checked<WidenFloatMasked>(BitCast<std::uint32_t>(value));
 }
 
 // The four operations, each rounded once to extended under the installed
@@ -107,7 +114,7 @@ EXTENDED_OPERATION Extended Divide(Extended a, Extended b) {
 // Rounds to double: a finite value beyond the double range is an overflow,
 // a value below the normal range becomes subnormal or zero (underflow).
 EXTENDED_OPERATION double StoreDouble(Extended value) {
-  return std::bit_cast<double>(detail::Checked<StoreDoubleMasked>(value, detail::installedControl.Word()));
+  return BitCast<double>(detail::Checked<StoreDoubleMasked>(value, detail::installedControl.Word()));
 }
 
 // The integer part of x toward zero, at full extended precision; the sign is

@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <bit>
 #include <cstdint>
 #include <ios>
 
@@ -31,7 +30,7 @@ class FpuTest : public ::testing::Test {
 
 // Bit-for-bit equality, so that +0 and -0 differ.
 inline ::testing::AssertionResult SameDouble(double actual, double expected) {
-  if (std::bit_cast<std::uint64_t>(actual) == std::bit_cast<std::uint64_t>(expected)) {
+  if (x87::BitCast<std::uint64_t>(actual) == x87::BitCast<std::uint64_t>(expected)) {
     return ::testing::AssertionSuccess();
   }
   return ::testing::AssertionFailure() << std::hexfloat << actual << " is not " << expected;

@@ -1,5 +1,7 @@
 #include "platform/file_api.h"
 
+#include "platform/posix/last_error.h"
+
 #include <errno.h>
 #include <fcntl.h>
 #include <poll.h>
@@ -8,62 +10,6 @@
 #include <unistd.h>
 
 namespace {
-
-thread_local DWORD lastError = ERROR_SUCCESS;
-
-// The one translation from POSIX error numbers to the Windows error numbers
-// that GetLastError answers: for each error a terminal, pipe, socket or file
-// can give, the code Windows gives for the same condition. An errno not
-// listed is a general failure (31).
-struct ErrorTranslation {
-  int errnoValue;
-  DWORD windowsError;
-};
-constexpr ErrorTranslation ErrorTable[] = {
-    {0, ERROR_SUCCESS},
-    {EBADF, ERROR_INVALID_HANDLE},  // closed or wrong-direction descriptor
-    {EACCES, ERROR_ACCESS_DENIED},
-    {EPERM, ERROR_ACCESS_DENIED},
-    {EROFS, ERROR_WRITE_PROTECT},
-    {ENXIO, ERROR_DEV_NOT_EXIST},  // the device behind a handle has gone
-    {ENODEV, ERROR_DEV_NOT_EXIST},
-    {ECONNRESET, ERROR_NETNAME_DELETED},  // what Windows reads from a reset socket
-    {ENETRESET, ERROR_NETNAME_DELETED},
-    {ENOSPC, ERROR_DISK_FULL},
-    {EDQUOT, ERROR_DISK_FULL},
-    {ETIMEDOUT, ERROR_SEM_TIMEOUT},  // a device or connection timed out
-    {ESPIPE, ERROR_SEEK_ON_DEVICE},  // seeking a pipe or terminal
-    {EFBIG, ERROR_FILE_TOO_LARGE},   // beyond the file size limit, ulimit -f
-    {EPIPE, ERROR_NO_DATA},          // a pipe or socket without reader
-    {ESHUTDOWN, ERROR_NO_DATA},
-    {EISDIR, ERROR_DIRECTORY},     // a directory read as a file
-    {EFAULT, ERROR_NOACCESS},      // a buffer outside the address space
-    {ESTALE, ERROR_FILE_INVALID},  // a file gone from under its handle
-    {EIO, ERROR_IO_DEVICE},        // a failed device, a hung-up terminal
-    {ECONNREFUSED, ERROR_CONNECTION_REFUSED},
-    {ENETDOWN, ERROR_NETWORK_UNREACHABLE},
-    {ENETUNREACH, ERROR_NETWORK_UNREACHABLE},
-    {EHOSTDOWN, ERROR_HOST_UNREACHABLE},
-    {EHOSTUNREACH, ERROR_HOST_UNREACHABLE},
-    {ECONNABORTED, ERROR_CONNECTION_ABORTED},
-    {ENOBUFS, ERROR_NO_SYSTEM_RESOURCES},
-    {ENOTCONN, ERROR_NOT_CONNECTED},
-    {EDESTADDRREQ, ERROR_NOT_CONNECTED},
-    {ENOENT, ERROR_FILE_NOT_FOUND},
-    {EMFILE, ERROR_TOO_MANY_OPEN_FILES},
-    {ENFILE, ERROR_TOO_MANY_OPEN_FILES},
-    {ENOMEM, ERROR_NOT_ENOUGH_MEMORY},
-    {EINVAL, ERROR_INVALID_PARAMETER},
-};
-
-DWORD WindowsErrorFromErrno(int errnoValue) {
-  for (const ErrorTranslation& entry : ErrorTable) {
-    if (entry.errnoValue == errnoValue) {
-      return entry.windowsError;
-    }
-  }
-  return ERROR_GEN_FAILURE;
-}
 
 // Handles are the descriptor plus one, so that descriptor 0 is no null handle.
 HANDLE HandleOf(int descriptor) { return reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(descriptor) + 1); }
@@ -74,7 +20,7 @@ int DescriptorOf(HANDLE handle) {
 }
 
 BOOL FailWithErrno() {
-  lastError = WindowsErrorFromErrno(errno);
+  SetLastError(WindowsErrorFromErrno(errno));
   return FALSE;
 }
 
@@ -104,12 +50,6 @@ void IgnoreWriteSignals() {
   signal(SIGXFSZ, SIG_IGN);
 }
 
-// GetLastError: the last error of this thread.
-DWORD GetLastError() { return lastError; }
-
-// SetLastError: what the next GetLastError of this thread answers.
-void SetLastError(DWORD error) { lastError = error; }
-
 // GetStdHandle: the handle of descriptor 0, 1 or 2 while it is open.
 HANDLE GetStdHandle(DWORD standardHandle) {
   int descriptor;
@@ -120,11 +60,11 @@ HANDLE GetStdHandle(DWORD standardHandle) {
   } else if (standardHandle == STD_ERROR_HANDLE) {
     descriptor = 2;
   } else {
-    lastError = ERROR_INVALID_PARAMETER;
+    SetLastError(ERROR_INVALID_PARAMETER);
     return INVALID_HANDLE_VALUE;
   }
   if (fcntl(descriptor, F_GETFD) < 0) {
-    lastError = ERROR_INVALID_HANDLE;
+    SetLastError(ERROR_INVALID_HANDLE);
     return INVALID_HANDLE_VALUE;
   }
   return HandleOf(descriptor);
@@ -136,7 +76,7 @@ DWORD GetFileType(HANDLE file) {
   struct stat status {};
   const int descriptor = DescriptorOf(file);
   if (descriptor < 0 || fstat(descriptor, &status) != 0) {
-    lastError = ERROR_INVALID_HANDLE;
+    SetLastError(ERROR_INVALID_HANDLE);
     return FILE_TYPE_UNKNOWN;
   }
   if (isatty(descriptor)) {
@@ -155,7 +95,7 @@ BOOL ReadFile(HANDLE file, void* buffer, DWORD bytesToRead, DWORD* bytesRead, vo
   *bytesRead = 0;
   const int descriptor = DescriptorOf(file);
   if (descriptor < 0) {
-    lastError = ERROR_INVALID_HANDLE;
+    SetLastError(ERROR_INVALID_HANDLE);
     return FALSE;
   }
   ssize_t count;
@@ -178,7 +118,7 @@ BOOL WriteFile(HANDLE file, const void* buffer, DWORD bytesToWrite, DWORD* bytes
   }
   const int descriptor = DescriptorOf(file);
   if (descriptor < 0) {
-    lastError = ERROR_INVALID_HANDLE;
+    SetLastError(ERROR_INVALID_HANDLE);
     return FALSE;
   }
   const char* bytes = static_cast<const char*>(buffer);
@@ -212,7 +152,7 @@ DWORD SetFilePointer(HANDLE file, LONG distanceToMove, LONG* distanceToMoveHigh,
   constexpr int Origins[] = {SEEK_SET, SEEK_CUR, SEEK_END};
   const int descriptor = DescriptorOf(file);
   if (descriptor < 0 || moveMethod > FILE_END) {
-    lastError = descriptor < 0 ? ERROR_INVALID_HANDLE : ERROR_INVALID_PARAMETER;
+    SetLastError(descriptor < 0 ? ERROR_INVALID_HANDLE : ERROR_INVALID_PARAMETER);
     return INVALID_SET_FILE_POINTER;
   }
   off_t distance = distanceToMove;
@@ -227,7 +167,7 @@ DWORD SetFilePointer(HANDLE file, LONG distanceToMove, LONG* distanceToMoveHigh,
   if (distanceToMoveHigh != nullptr) {
     *distanceToMoveHigh = static_cast<LONG>(position / 0x100000000);
   }
-  lastError = ERROR_SUCCESS;
+  SetLastError(ERROR_SUCCESS);
   return static_cast<DWORD>(position);
 }
 
@@ -235,7 +175,7 @@ DWORD SetFilePointer(HANDLE file, LONG distanceToMove, LONG* distanceToMoveHigh,
 BOOL CloseHandle(HANDLE object) {
   const int descriptor = DescriptorOf(object);
   if (descriptor < 0 || close(descriptor) != 0) {
-    lastError = descriptor < 0 ? ERROR_INVALID_HANDLE : WindowsErrorFromErrno(errno);
+    SetLastError(descriptor < 0 ? ERROR_INVALID_HANDLE : WindowsErrorFromErrno(errno));
     return FALSE;
   }
   return TRUE;
