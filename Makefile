@@ -19,7 +19,8 @@ preset = ./tools/configure $(1) && env -u MAKELEVEL -u MAKEFLAGS -u MFLAGS cmake
 preset_tests = $(call preset,$(1)) && ctest --preset $(1)
 
 .PHONY: all build run install uninstall package lint test test-gcc test-sanitizers test-clang test-fuzz \
-	test-host-stages test-cross-stages test-valgrind test-package test-aarch64 test-s390x test-armhf test-ppc64el test-i386 test-windows test-windows32 windows valgrind cross fuzz bench clean deps-run deps-test deps-bench \
+	test-host-stages test-cross-stages test-valgrind test-package test-aarch64 test-s390x test-armhf test-ppc64el test-i386 test-windows test-windows32 windows valgrind cross fuzz bench clean \
+	web web-site serve test-browser web-zip deps-run deps-test deps-bench \
 	deps-install deps-package
 
 all: build
@@ -71,6 +72,7 @@ package: deps-package
 	$(foreach cpu,$(CROSS_PACKAGES),$(call debian_package,$(cpu)) &&) true
 	$(call windows_zip,windows)
 	$(call windows_zip,windows32)
+	$(MAKE) --no-print-directory web-zip
 
 # Formatting, layering, clang-tidy and cppcheck; any finding fails.
 lint: deps-test
@@ -174,6 +176,36 @@ bench: deps-bench build
 	./bench/startup build/angleconv build-bench/startup
 	./build-bench/bench/batch_stages_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 	./bench/batch build/angleconv build-bench/batch
+
+# The web page: the browser program (preset web), then build-web/site/,
+# assembled by web/site.py from web/, the program and xterm.js, which
+# npm ci installs from web/package-lock.json into build-web/npm/.
+web:
+	$(call preset,web)
+	$(MAKE) --no-print-directory web-site
+
+web_npm = build-web/npm/node_modules/.package-lock.json
+$(web_npm): web/package.json web/package-lock.json
+	mkdir -p build-web/npm
+	cp web/package.json web/package-lock.json build-web/npm/
+	cd build-web/npm && npm ci --no-audit --no-fund --ignore-scripts
+
+web-site: $(web_npm)
+	python3 web/site.py assemble build-web
+
+# The page on http://127.0.0.1:PORT/ (PORT=0: any free port).
+PORT ?= 8000
+serve: web
+	python3 web/serve.py build-web/site $(PORT)
+
+# The page in headless Chromium against this machine's program; it also
+# takes the README's picture of the page, doc/web-page.png.
+test-browser: web build
+	timeout 900 node web/tests/browser_test.mjs build-web/site build/angleconv build-web/npm doc/web-page.png
+
+# The site as build-web/angleconv-VERSION-web.zip.
+web-zip: web
+	python3 web/site.py zip build-web
 
 clean:
 	rm -rf build build-*

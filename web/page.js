@@ -174,6 +174,7 @@ function fitTerminal() {
   const width = element('terminal').clientWidth - 16;
   const cols = Math.max(20, Math.min(80, Math.floor(width / cellWidth)));
   if (cols !== terminal.cols) terminal.resize(cols, terminal.rows);
+  element('terminal').dataset.columns = cols;
 }
 
 // ---------------------------------------------------------------- many values

@@ -4,7 +4,8 @@
   site.py assemble BUILD    BUILD/site/: the page from web/, the browser
                             program from BUILD/browser/, xterm.js from
                             BUILD/npm/node_modules, and the licences
-  site.py zip BUILD VERSION BUILD/angleconv-VERSION-web.zip: BUILD/site/ in
+  site.py zip BUILD         BUILD/angleconv-VERSION-web.zip (the VERSION of
+                            project() in CMakeLists.txt): BUILD/site/ in
                             one folder; every entry carries the time
                             SOURCE_DATE_EPOCH (default: the last commit's),
                             so two builds of one commit give the same bytes
@@ -12,6 +13,7 @@
 The program's module is copied as angleconv.js: every static host serves
 .js as JavaScript, which a module needs, and not all of them know .mjs."""
 import os
+import re
 import pathlib
 import shutil
 import subprocess
@@ -57,6 +59,11 @@ def commit_time():
                               capture_output=True, text=True, check=True).stdout)
 
 
+def project_version():
+    cmake = (PROJECT / "CMakeLists.txt").read_text()
+    return re.search(r"project\(angleconv VERSION ([^ )]+)", cmake).group(1)
+
+
 def pack(build, version):
     site = build / "site"
     folder = f"angleconv-{version}-web"
@@ -74,8 +81,8 @@ def pack(build, version):
 def main():
     if len(sys.argv) == 3 and sys.argv[1] == "assemble":
         assemble(pathlib.Path(sys.argv[2]))
-    elif len(sys.argv) == 4 and sys.argv[1] == "zip":
-        pack(pathlib.Path(sys.argv[2]), sys.argv[3])
+    elif len(sys.argv) == 3 and sys.argv[1] == "zip":
+        pack(pathlib.Path(sys.argv[2]), project_version())
     else:
         sys.exit(__doc__)
 

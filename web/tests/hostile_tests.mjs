@@ -1,0 +1,144 @@
+// The page used roughly: a megabyte pasted into the terminal, keys typed
+// while a run ends, fifty runs one after another, the window resized in
+// the middle of a run, 100,000 values in the form. Nothing may hang, lose
+// a byte, or hold the page still for more than a moment.
+import { spawnSync } from 'node:child_process';
+import { batchValues } from './cases.mjs';
+import {
+  check, expect, pause, tally, typeKeys, runEnded, newRun, waitForScreen, terminalRows, trimmed,
+  consoleTranscripts, convertInForm, compareBatch, nativeBatch,
+} from './page_driver.mjs';
+
+const firstPrompt = 'Enter the original unit of angle (rad/g/d)\r\n';
+
+async function paste(page, text) {
+  await page.$eval('#terminal textarea', (area, data) => {
+    const transfer = new DataTransfer();
+    transfer.setData('text/plain', data);
+    area.dispatchEvent(new ClipboardEvent('paste', { clipboardData: transfer, bubbles: true, cancelable: true }));
+  }, text);
+}
+
+// The longest stretch, in milliseconds, in which the page ran no timer
+// while `action` went on: how long the page was held still.
+async function longestStill(page, action) {
+  await page.evaluate(() => {
+    window.stillProbe = { last: performance.now(), longest: 0, progressShown: false };
+    window.stillProbe.timer = setInterval(() => {
+      const now = performance.now();
+      window.stillProbe.longest = Math.max(window.stillProbe.longest, now - window.stillProbe.last);
+      window.stillProbe.last = now;
+      if (!document.getElementById('progress').hidden) window.stillProbe.progressShown = true;
+    }, 10);
+  });
+  const started = Date.now();
+  await action();
+  const took = Date.now() - started;
+  const probe = await page.evaluate(() => {
+    clearInterval(window.stillProbe.timer);
+    return window.stillProbe;
+  });
+  return { ...probe, took };
+}
+
+async function megabytePasted(page, native) {
+  await check('1 MB pasted at a number prompt', page, async () => {
+    const number = `1${'0'.repeat((1 << 20) - 1)}`;
+    const console = spawnSync(native, [], { input: `rad\n${number}\ng\n\n` }).stdout.toString('latin1');
+    const result = /The angle value: [^\r]*/.exec(console)[0];
+    await typeKeys(page, ['rad\r']);
+    const still = await longestStill(page, async () => {
+      await paste(page, `${number}\r`);
+      await page.waitForFunction(() => document.querySelector('#terminal .xterm-rows').textContent
+        .includes('Choose a new unit'), { timeout: 120000 });
+    });
+    tally.figures.push(`1 MB paste: ${still.took} ms, the page held still ${Math.round(still.longest)} ms at most`);
+    await typeKeys(page, ['g\r', '\r']);
+    expect(await runEnded(page) === 0, 'the run did not end with 0');
+    const rows = trimmed(await terminalRows(page));
+    expect(rows.includes(result), `no row shows "${result}":\n${rows.join('\n')}`);
+    await newRun(page);
+  });
+}
+
+async function keysWhileEnding(page) {
+  await check('keys typed while a run ends', page, async () => {
+    await waitForScreen(page, firstPrompt, 'the first prompt');
+    await typeKeys(page, ['g\r', '1\r', 'g\r', '\rrad\r1\r']);
+    await runEnded(page);
+    // Whatever came after the last line the run read went with it.
+    await pause(200);
+    if (await page.$eval('#new-run', (button) => !button.hidden)) await newRun(page);
+    await waitForScreen(page, firstPrompt, 'the run after');
+    await typeKeys(page, ['rad\r', '1\r', 'rad\r', '\r']);
+    expect(await runEnded(page) === 0, 'the run after did not end with 0');
+    await newRun(page);
+  });
+}
+
+async function fiftyRuns(page) {
+  await check('fifty runs, the heap measured', page, async () => {
+    const session = await page.createCDPSession();
+    const heap = async () => {
+      await session.send('HeapProfiler.collectGarbage');
+      const usage = await session.send('Runtime.getHeapUsage');
+      return usage.usedSize + (usage.backingStorageSize ?? 0);
+    };
+    let before = 0;
+    for (let run = 1; run <= 50; run += 1) {
+      await waitForScreen(page, firstPrompt, `run ${run}`);
+      await typeKeys(page, ['rad\r1\rd\r\r']);
+      expect(await runEnded(page) === 0, `run ${run} did not end with 0`);
+      await newRun(page);
+      if (run === 10) before = await heap();
+    }
+    const after = await heap();
+    tally.figures.push(`heap after run 10: ${(before / 2 ** 20).toFixed(1)} MiB, after run 50: ${
+      (after / 2 ** 20).toFixed(1)} MiB`);
+    expect(after - before < 2 ** 21, `the heap grew by ${after - before} bytes in 40 runs`);
+  });
+}
+
+async function resizedMidRun(page) {
+  const steps = ['rad\r', '-1\r', 'd\r', '\r'];
+  const [shown] = consoleTranscripts([{ steps }]);
+  await check('the window resized in the middle of a run', page, async () => {
+    await waitForScreen(page, shown.before_steps[0], 'the first prompt');
+    await typeKeys(page, steps[0]);
+    await page.setViewport({ width: 360, height: 740 });
+    await page.waitForFunction(() => Number(document.getElementById('terminal').dataset.columns) < 60);
+    await waitForScreen(page, shown.before_steps[1], 'on a narrow screen');
+    await typeKeys(page, steps[1]);
+    await typeKeys(page, steps[2]);
+    await page.setViewport({ width: 1100, height: 900 });
+    await page.waitForFunction(() => Number(document.getElementById('terminal').dataset.columns) === 80);
+    await waitForScreen(page, shown.before_steps[3], 'back on a wide screen');
+    await typeKeys(page, steps[3]);
+    expect(await runEnded(page) === shown.status, 'another exit status');
+    await waitForScreen(page, shown.end, 'at the end');
+    await newRun(page);
+  });
+}
+
+async function hundredThousandValues(page) {
+  await check('100,000 values in the form', page, async () => {
+    const text = batchValues('rad', 100000, 'many');
+    let shown;
+    const still = await longestStill(page, async () => {
+      shown = await convertInForm(page, 'rad', 'g', text);
+    });
+    compareBatch(shown, nativeBatch('rad', 'g', text));
+    tally.figures.push(`100,000 values in the form: ${still.took} ms, the page held still ${
+      Math.round(still.longest)} ms at most, progress shown: ${still.progressShown}`);
+    expect(still.longest < 500, `the page was held still for ${Math.round(still.longest)} ms`);
+    expect(still.took < 700 || still.progressShown, 'no progress was shown');
+  });
+}
+
+export async function hostileTests(page, browser, native) {
+  await megabytePasted(page, native);
+  await keysWhileEnding(page);
+  await fiftyRuns(page);
+  await resizedMidRun(page);
+  await hundredThousandValues(page);
+}
