@@ -11,7 +11,14 @@
 const encoder = new TextEncoder();
 const decoder = new TextDecoder();
 const endOfInput = new Uint8Array(0);
+const echoPieceLength = 4096;
 const interruptedStatus = 130; // what a shell reports for a run ended by Ctrl-C
+// The form hands the program its text in blocks this large, each in a task
+// of its own: a block converts in a few tens of milliseconds, so the page
+// answers keys and paints in between, however long the text.
+const batchBlockBytes = 4096;
+// The results box shows this many lines at most; Copy and Download give all.
+const shownResultLines = 5000;
 
 const element = (id) => document.getElementById(id);
 
@@ -56,7 +63,9 @@ const terminal = Terminal && new Terminal({
 let run = null;
 
 function startTerminalRun() {
-  terminal.reset();
+  // The reset goes after whatever the last run wrote, which the terminal
+  // may not have drawn yet.
+  terminal.write('\x1bc');
   const thisRun = { queue: [], waitingRead: null, line: [], ended: false };
   run = thisRun;
   element('new-run').hidden = true;
@@ -88,66 +97,101 @@ function serveRead(thisRun) {
   const line = thisRun.queue[0];
   if (line.length <= read.maxBytes) {
     thisRun.queue.shift();
-    read.resolve(line);
+    deliver(read.resolve, line);
   } else {
     thisRun.queue[0] = line.subarray(read.maxBytes);
-    read.resolve(line.subarray(0, read.maxBytes));
+    deliver(read.resolve, line.subarray(0, read.maxBytes));
   }
+}
+
+// Reads answered at once run on in the same task; every 64th waits for a
+// task of its own, so that the page draws and answers keys while the
+// program reads a pasted megabyte a few bytes at a time.
+let readsThisTask = 0;
+function deliver(resolve, bytes) {
+  readsThisTask += 1;
+  if (readsThisTask === 1) setTimeout(() => { readsThisTask = 0; });
+  if (readsThisTask % 64 === 0) setTimeout(() => resolve(bytes));
+  else resolve(bytes);
 }
 
 function endTerminalRun(thisRun, status) {
   if (run !== thisRun || thisRun.ended) return;
   thisRun.ended = true;
-  thisRun.queue = []; // what was typed ahead and never read goes with the run
-  const how = status === interruptedStatus && thisRun.interrupted
-    ? 'The run was ended with Ctrl-C' : `The run ended with exit status ${status}`;
+  thisRun.status = status;
+  showRunEnd(thisRun);
+}
+
+// What was typed ahead and never read goes with the run.
+function showRunEnd(thisRun) {
+  thisRun.queue = [];
+  const how = thisRun.interrupted
+    ? 'The run was ended with Ctrl-C' : `The run ended with exit status ${thisRun.status}`;
   element('run-status').value = `${how}. Press Enter or “New run” to start again.`;
   element('new-run').hidden = false;
 }
 
 // The line discipline: every key the terminal reports, typed or pasted.
+// The echo of a whole paste is written at once.
 function onKeys(data) {
   if (!run) return;
   if (run.ended) {
     if (/[\r\n]/.test(data)) startTerminalRun();
     return;
   }
-  // A key that sends an escape sequence (arrows, function keys) is not text.
-  for (const key of data.replace(/\x1b(\[[0-9;?]*[ -/]*[@-~]|O.)?/g, '')) {
-    if (!run || run.ended) return;
-    lineDiscipline(run, key);
+  const thisRun = run;
+  let echo = '';
+  // A key that sends an escape sequence (arrows, function keys) is not
+  // text; what is left goes as runs of text and single control keys.
+  const keys = data.replace(/\x1b(\[[0-9;?]*[ -/]*[@-~]|O.)?/g, '').match(/[^\0-\x08\n-\x1f\x7f]+|[^]/g) ?? [];
+  for (const key of keys) {
+    echo += lineDiscipline(thisRun, key);
+    if (thisRun.ended) break;
   }
-  serveRead(run);
+  // The terminal draws between writes: a pasted megabyte does not hold it.
+  for (let at = 0; at < echo.length; at += echoPieceLength) {
+    terminal.write(echo.slice(at, at + echoPieceLength));
+  }
+  if (thisRun.ended) showRunEnd(thisRun);
+  else serveRead(thisRun);
 }
 
+// What one control key or run of text does to the run's line (an array
+// of such runs); returns its echo.
 function lineDiscipline(thisRun, key) {
   switch (key) {
     case '\r':
     case '\n':
-      terminal.write('\r\n');
       sendLine(thisRun, '\n');
-      break;
+      return '\r\n';
     case '\x7f': // Backspace
     case '\b':
-      if (thisRun.line.length > 0) {
-        const erased = thisRun.line.pop();
-        terminal.write('\b \b'.repeat(echoOf(erased).length));
-      }
-      break;
+      return eraseLast(thisRun.line);
     case '\x04': // Ctrl-D: the line so far, or the end of input on an empty line
       if (thisRun.line.length === 0) thisRun.queue.push(endOfInput);
       else sendLine(thisRun, '');
-      break;
-    case '\x03': // Ctrl-C
-      terminal.write('^C');
+      return '';
+    case '\x03': // Ctrl-C: the program never gets its read back
+      thisRun.waitingRead = null;
+      thisRun.ended = true;
       thisRun.interrupted = true;
-      thisRun.waitingRead = null; // the program never gets its read back
-      endTerminalRun(thisRun, interruptedStatus);
-      break;
+      thisRun.status = interruptedStatus;
+      return '^C';
     default:
       thisRun.line.push(key);
-      terminal.write(echoOf(key));
+      return echoOf(key);
   }
+}
+
+// Backspace: the last character typed goes, and so does its echo.
+function eraseLast(line) {
+  const last = line.pop();
+  if (last === undefined) return '';
+  const characters = Array.from(last.length > 64 ? last.slice(-2) : last);
+  const erased = characters.pop();
+  const rest = last.slice(0, last.length - erased.length);
+  if (rest) line.push(rest);
+  return '\b \b'.repeat(echoOf(erased).length);
 }
 
 // A control character echoes as ^X, as a terminal shows it.
@@ -204,7 +248,7 @@ async function convertMany(event) {
         // Each read hands the program the next block of the text and lets
         // the page run in between, so a long text never freezes it.
         angleconvRead: (maxBytes) => new Promise((give) => setTimeout(() => {
-          const block = input.subarray(offset, offset + maxBytes);
+          const block = input.subarray(offset, offset + Math.min(maxBytes, batchBlockBytes));
           offset += block.length;
           progress.value = offset;
           give(block);
@@ -214,11 +258,15 @@ async function convertMany(event) {
       })).catch(reject);
     });
     results = { blocks: output, fileName: `angleconv-${from}-to-${to}.txt` };
-    element('results').value = decoder.decode(joined(output));
+    const { shown, lineCount } = firstLines(joined(output), shownResultLines);
+    element('results').value = decoder.decode(shown);
     element('errors').value = decoder.decode(joined(errors));
     const failed = element('errors').value.split('\n').filter(Boolean).length;
     element('batch-status').value = `Exit status ${status}`
-      + (failed ? `: ${failed} line${failed === 1 ? '' : 's'} failed, listed below.` : '.');
+      + (failed ? `: ${failed} line${failed === 1 ? '' : 's'} failed, listed below` : '')
+      + (lineCount > shownResultLines
+        ? `. The box shows the first ${shownResultLines} of ${lineCount} results; Copy and Download give all.`
+        : '.');
   } catch (failure) {
     showLoadFailure(failure);
     element('batch-status').value = 'The program could not be loaded.';
@@ -235,6 +283,17 @@ function setBatchBusy(busy) {
   element('download').disabled = busy || results.blocks.length === 0;
 }
 
+// The bytes of the first `count` lines of `text`, and how many lines it has.
+function firstLines(text, count) {
+  let lineCount = 0;
+  let end = text.length;
+  for (let at = 0; at < text.length; at += 1) {
+    if (text[at] === 10 && ++lineCount === count) end = at + 1;
+  }
+  if (text.length > 0 && text[text.length - 1] !== 10) lineCount += 1;
+  return { shown: text.subarray(0, end), lineCount };
+}
+
 function joined(blocks) {
   const all = new Uint8Array(blocks.reduce((sum, block) => sum + block.length, 0));
   let at = 0;
@@ -246,7 +305,7 @@ function joined(blocks) {
 }
 
 async function copyResults() {
-  const text = element('results').value;
+  const text = decoder.decode(joined(results.blocks));
   try {
     await navigator.clipboard.writeText(text);
   } catch {
@@ -267,6 +326,12 @@ function downloadResults() {
 }
 
 // ---------------------------------------------------------------- start
+
+// A run that ends after a read leaves emscripten's ExitStatus as a rejected
+// promise of that read: the run's normal end, which onExit has reported.
+window.addEventListener('unhandledrejection', (event) => {
+  if (event.reason?.name === 'ExitStatus') event.preventDefault();
+});
 
 if (terminal && createAngleconv) {
   terminal.open(element('terminal'));

@@ -64,8 +64,6 @@ async function copyAndDownload(page) {
     const text = batchValues('d', 500, 'copy');
     const expected = nativeBatch('d', 'rad', text);
     await convertInForm(page, 'd', 'rad', text);
-    await browser.defaultBrowserContext().overridePermissions(address,
-      ['clipboard-read', 'clipboard-write', 'clipboard-sanitized-write']);
     await page.click('#copy');
     await page.waitForFunction(() => /copied/.test(document.getElementById('batch-status').value));
     const copied = await page.evaluate(() => navigator.clipboard.readText());
@@ -123,12 +121,14 @@ async function figures() {
   await page.close();
 }
 
+await browser.defaultBrowserContext().overridePermissions(address,
+  ['clipboard-read', 'clipboard-write', 'clipboard-sanitized-write']);
 const page = await openPage(browser);
 await page.goto(address);
 await dialogueTests(page);
 await formTests(page);
 await copyAndDownload(page);
-await hostileTests(page, browser, native);
+await hostileTests(page, native);
 await page.close();
 await loadingTests();
 await figures();

@@ -27,7 +27,7 @@ export const dialogueCases = [
   { name: 'end of input at the closing prompt', steps: ['g\r', '50\r', 'g\r', '\x04'] },
   { name: 'Ctrl-D ending a line that has text', steps: ['rad\x04', '\r', '3\r', 'rad\r', '\r'] },
   { name: 'Ctrl-C at the value', steps: ['rad\r', '\x03'] },
-  { name: 'Ctrl-C with a line typed', steps: ['g\r', '12\x03'] },
+  { name: 'Ctrl-C with a line typed', steps: ['g\r', '12', '\x03'] },
 ];
 
 // A small seeded generator, so that a failure shows again on the next run.
