@@ -19,13 +19,12 @@ preset = ./tools/configure $(1) && env -u MAKELEVEL -u MAKEFLAGS -u MFLAGS cmake
 preset_tests = $(call preset,$(1)) && ctest --preset $(1)
 
 .PHONY: all build run install uninstall package lint test test-gcc test-sanitizers test-clang test-fuzz \
-	test-host-stages test-cross-stages test-valgrind test-package test-aarch64 test-s390x test-armhf test-ppc64el test-i386 test-windows test-windows32 windows valgrind cross fuzz bench clean \
-	web web-site serve test-browser web-zip deps-run deps-test deps-bench \
-	deps-install deps-package
+	test-host-stages test-cross-stages test-valgrind test-package test-aarch64 test-s390x test-armhf test-ppc64el test-i386 test-windows test-windows32 test-web windows web web-site serve test-browser web-zip valgrind cross fuzz bench clean deps-run deps-test deps-bench \
+	deps-install deps-package deps-web
 
 all: build
 
-deps-run deps-test deps-bench deps-install deps-package:
+deps-run deps-test deps-bench deps-install deps-package deps-web:
 	@./tools/check-dependencies $(@:deps-%=%)
 
 # The program and its man page, nothing else.
@@ -107,6 +106,7 @@ test-cross-stages:
 	@$(STAGE) ppc64el $(MAKE) test-ppc64el
 	@$(STAGE) i386 $(MAKE) test-i386
 	@$(STAGE) windows32 $(MAKE) test-windows32
+	@$(STAGE) web $(MAKE) test-web
 
 test-gcc:
 	$(call preset_tests,gcc)
@@ -156,6 +156,20 @@ test-windows:
 test-windows32:
 	$(call preset_tests,windows32)
 
+# The program as WebAssembly with emscripten: build-web/angleconv.js and its
+# .wasm run under Node (node build-web/angleconv.js), and the page's
+# build-web/browser/angleconv.mjs and its .wasm.
+web: deps-web
+	$(call preset,web)
+	$(MAKE) --no-print-directory web-site
+
+# The unit tests that can run under Node, and the program under Node
+# against this machine's, build/angleconv; then the page in headless
+# Chromium (test-browser).
+test-web:
+	$(call preset_tests,web)
+	$(MAKE) --no-print-directory test-browser
+
 # Each fuzz target for FUZZ_SECONDS, with corpora kept in fuzz/corpus-*,
 # after the seeds have been replayed as tests.
 fuzz: deps-test
@@ -176,14 +190,12 @@ bench: deps-bench build
 	./bench/startup build/angleconv build-bench/startup
 	./build-bench/bench/batch_stages_bench --benchmark_repetitions=5 --benchmark_report_aggregates_only=true
 	./bench/batch build/angleconv build-bench/batch
-
-# The web page: the browser program (preset web), then build-web/site/,
-# assembled by web/site.py from web/, the program and xterm.js, which
-# npm ci installs from web/package-lock.json into build-web/npm/.
-web:
 	$(call preset,web)
-	$(MAKE) --no-print-directory web-site
+	./bench/batch-node build/angleconv build-web/angleconv.js build-bench/batch-node
 
+# The page, build-web/site/ (make web builds it after the browser
+# program): assembled by web/site.py from web/, the program and xterm.js,
+# which npm ci installs from web/package-lock.json into build-web/npm/.
 web_npm = build-web/npm/node_modules/.package-lock.json
 $(web_npm): web/package.json web/package-lock.json
 	mkdir -p build-web/npm
@@ -199,9 +211,11 @@ serve: web
 	python3 web/serve.py build-web/site $(PORT)
 
 # The page in headless Chromium against this machine's program; it also
-# takes the README's picture of the page, doc/web-page.png.
+# takes a picture of the page (make test-browser SCREENSHOT=doc/web-page.png
+# renews the README's).
+SCREENSHOT ?= build-web/web-page.png
 test-browser: web build
-	timeout 900 node web/tests/browser_test.mjs build-web/site build/angleconv build-web/npm doc/web-page.png
+	timeout 900 node web/tests/browser_test.mjs build-web/site build/angleconv build-web/npm $(SCREENSHOT)
 
 # The site as build-web/angleconv-VERSION-web.zip.
 web-zip: web

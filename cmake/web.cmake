@@ -8,10 +8,11 @@
 # every run and in both hosts. C++ exceptions are emscripten's, through
 # JavaScript: the page's program needs them so (ASYNCIFY), and both
 # programs link the same objects.
-add_compile_options(-fexceptions)
-add_link_options(-fexceptions -sUSE_OFFSET_CONVERTER=1 -sEXIT_RUNTIME=1 -sALLOW_MEMORY_GROWTH=1)
-set(CMAKE_EXECUTABLE_SUFFIX .js)
 set(ANGLECONV_WEB_DIR ${CMAKE_SOURCE_DIR}/src/platform/web)
+add_compile_options(-fexceptions)
+add_link_options(-fexceptions -sUSE_OFFSET_CONVERTER=1 -sEXIT_RUNTIME=1 -sALLOW_MEMORY_GROWTH=1
+  --js-library=${ANGLECONV_WEB_DIR}/code_addresses.js)
+set(CMAKE_EXECUTABLE_SUFFIX .js)
 
 # Under Node: reads and writes are synchronous calls of Node's, so the
 # program runs straight through (no ASYNCIFY, which would slow every call on
@@ -29,7 +30,7 @@ set(ANGLECONV_WEB_TEST_LINK_OPTIONS -sENVIRONMENT=node -sWASM_ASYNC_COMPILATION=
 # and so works from any static host.
 set(ANGLECONV_WEB_BROWSER_LINK_OPTIONS -sENVIRONMENT=web -sMODULARIZE=1 -sEXPORT_ES6=1
   -sEXPORT_NAME=createAngleconv -sASYNCIFY=1 -sASYNCIFY_IMPORTS=[angleconv_host_read]
-  -sASYNCIFY_STACK_SIZE=65536 -sINCOMING_MODULE_JS_API=[arguments,locateFile,onExit,angleconvConsole,angleconvRead,angleconvWrite]
+  -sASYNCIFY_STACK_SIZE=65536 -sINCOMING_MODULE_JS_API=[arguments,locateFile,wasmBinary,onExit,angleconvConsole,angleconvRead,angleconvWrite]
   --js-library=${ANGLECONV_WEB_DIR}/browser_host.js)
 
 # The program for the page: the same sources as the one under Node.
@@ -40,5 +41,5 @@ function(angleconv_web_browser_program)
   target_compile_options(angleconv_browser PRIVATE $<$<CONFIG:Release>:-Os>)
   target_link_options(angleconv_browser PRIVATE ${ANGLECONV_WEB_BROWSER_LINK_OPTIONS})
   set_target_properties(angleconv_browser PROPERTIES OUTPUT_NAME angleconv SUFFIX .mjs
-    RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/browser)
+    RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/browser LINK_DEPENDS "${ANGLECONV_WEB_DIR}/browser_host.js;${ANGLECONV_WEB_DIR}/code_addresses.js")
 endfunction()

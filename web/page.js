@@ -327,11 +327,6 @@ function downloadResults() {
 
 // ---------------------------------------------------------------- start
 
-// A run that ends after a read leaves emscripten's ExitStatus as a rejected
-// promise of that read: the run's normal end, which onExit has reported.
-window.addEventListener('unhandledrejection', (event) => {
-  if (event.reason?.name === 'ExitStatus') event.preventDefault();
-});
 
 if (terminal && createAngleconv) {
   terminal.open(element('terminal'));

@@ -155,11 +155,14 @@ TEST_F(ExtendedArithmeticTest, FaultCarriesTheAddressOfItsCallSite) {
   ASSERT_NE(first, nullptr);
   EXPECT_EQ(FaultAddressAtFirstSite(), first);
   EXPECT_NE(FaultAddressAtSecondSite(), first);
-  // The address lies inside the code that called the store.
+  // The address lies inside the code that called the store. WebAssembly's
+  // function pointers are table indexes, not code addresses: no such check.
+#ifndef __wasm__
   const auto caller = reinterpret_cast<std::uintptr_t>(&FaultAddressAtSecondSite);
   const auto address = reinterpret_cast<std::uintptr_t>(FaultAddressAtSecondSite());
   EXPECT_GT(address, caller);
   EXPECT_LT(address, caller + 4096);  // unoptimised and instrumented code is long
+#endif
 }
 
 struct Truncation {

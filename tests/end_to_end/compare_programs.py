@@ -13,7 +13,14 @@ About one run in several thousand, Wine ends the Windows program with a
 failing code before it has written a byte, where the program itself always
 writes a prompt or a report first; such a run is made once more, and counted.
 
-Usage: compare_programs.py [--dialogues N] [--soups N] [--seed S]
+The batch mode (--batches) runs both programs with --from and --to on
+random lines of values, and --hostile adds the input a user should not
+send: lines of megabytes, long input without a line end, NUL bytes, the end
+marker 26, invalid UTF-8, and many megabytes of lines (each from a file and
+from a pipe).
+
+Usage: compare_programs.py [--dialogues N] [--soups N] [--batches N]
+                           [--hostile] [--seed S]
                            REFERENCE_PROGRAM TARGET_COMMAND...
 TARGET_COMMAND is the target's program after its emulator, such as
 qemu-aarch64 build-aarch64/angleconv, or build-windows/wine-run angleconv.exe."""
@@ -79,15 +86,49 @@ def random_soup(rng):
     return bytes(rng.choice(alphabet) for _ in range(rng.randrange(0, 200)))
 
 
+def random_batch(rng):
+    """Arguments of the batch mode and the lines it reads: values of the
+    source unit, one number a line or three for d, with blank lines, words
+    and CR LF among them; sometimes the values as arguments instead."""
+    source, target = rng.choice(UNITS), rng.choice(UNITS)
+    arguments = ["--from", source.decode(), "--to", target.decode()]
+    lines = []
+    for _ in range(rng.randrange(1, 30)):
+        numbers = [random_number(rng) for _ in range(3 if source == b"d" else 1)]
+        if rng.randrange(8) == 0:
+            numbers = numbers[: rng.randrange(len(numbers) + 1)] + [rng.choice([b"x", b"1", b"\x1a"])]
+        lines.append(b" ".join(numbers) + rng.choice([b"", b"", b"\r", b" "]))
+    if rng.randrange(5) == 0:
+        return arguments + [value.decode("latin-1") for value in b" ".join(lines).split()], b""
+    return arguments, b"\n".join(lines) + rng.choice([b"\n", b""])
+
+
+# Input nobody should send, each case the arguments and standard input.
+HOSTILE = [
+    ([], b"rad\n" + b"1" * 3_000_000 + b"\nd\n\n"),
+    ([], b"r" * 2_000_000 + b"\n1\nd\n\n"),
+    ([], b"a" * 16_000_000),
+    ([], b"rad\n\x001\nd\n\n"),
+    ([], b"\x00" * 100_000),
+    ([], b"\xff\xfe\xc0\x80rad\n1\xe2\x82\n\xc3(d\n\n"),
+    ([], b"rad\x1a\n1\nd\n\n"),
+    ([], b"rad\n1\x1a2\nd\n\n"),
+    ([], b"\x1a" * 1000),
+    ([], b"rad\n" * 2_000_000),
+    (["--from", "g", "--to", "d"], b"".join(b"%d.5\n" % n for n in range(300_000))),
+    (["--from", "rad", "--to", "g"], b"1" * 3_000_000 + b"\n\x00\n\x1a\n\xff\n2\n"),
+]
+
+
 def run(command, data, from_file):
     """Runs one program on `data` as standard input; its output, error and code."""
     if from_file:
         with tempfile.TemporaryFile() as source:
             source.write(data)
             source.seek(0)
-            done = subprocess.run(command, stdin=source, capture_output=True, timeout=60)
+            done = subprocess.run(command, stdin=source, capture_output=True, timeout=120)
     else:
-        done = subprocess.run(command, input=data, capture_output=True, timeout=60)
+        done = subprocess.run(command, input=data, capture_output=True, timeout=120)
     return done.stdout, done.stderr, done.returncode
 
 
@@ -140,6 +181,8 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--dialogues", type=int, default=500)
     parser.add_argument("--soups", type=int, default=500)
+    parser.add_argument("--batches", type=int, default=0)
+    parser.add_argument("--hostile", action="store_true")
     parser.add_argument("--seed", type=int, default=None)
     parser.add_argument("reference")
     parser.add_argument("target", nargs="+")
@@ -148,15 +191,20 @@ def main():
     rng = random.Random(seed)
     cases = [("dialogue", random_dialogue(rng)) for _ in range(options.dialogues)]
     cases += [("byte soup", random_soup(rng)) for _ in range(options.soups)]
-    cases = [(kind, data, index % 2 == 0) for index, (kind, data) in enumerate(cases)]
+    cases = [(kind, [], data) for kind, data in cases]
+    cases += [("batch run", *random_batch(rng)) for _ in range(options.batches)]
+    cases = [(kind, arguments, data, index % 2 == 0) for index, (kind, arguments, data) in enumerate(cases)]
+    if options.hostile:
+        cases += [("hostile input", arguments, data, from_file) for arguments, data in HOSTILE
+                  for from_file in (True, False)]
 
     def outcomes(case):
-        _, data, from_file = case
-        target = run(options.target, data, from_file)
+        _, arguments, data, from_file = case
+        target = run(options.target + arguments, data, from_file)
         again = target[2] != 0 and target[0] == target[1] == b""
         if again:
-            target = run(options.target, data, from_file)
-        return run([options.reference], data, from_file), target, again
+            target = run(options.target + arguments, data, from_file)
+        return run([options.reference] + arguments, data, from_file), target, again
 
     addresses = Addresses()
     failed = 0
@@ -164,14 +212,15 @@ def main():
     counts = {}
     with concurrent.futures.ThreadPoolExecutor(max_workers=2) as pool:
         for case, (reference, target, again) in zip(cases, pool.map(outcomes, cases)):
-            kind, data, from_file = case
+            kind, arguments, data, from_file = case
             runs_again += again
             counts[(kind, reference[2])] = counts.get((kind, reference[2]), 0) + 1
             if not same(reference, target, addresses):
                 failed += 1
-                print(f"differs: {kind} {data!r} from a {'file' if from_file else 'pipe'}")
-                print(f"  x86-64: code {reference[2]}, output {reference[0][-120:]!r}, error {reference[1]!r}")
-                print(f"  target: code {target[2]}, output {target[0][-120:]!r}, error {target[1]!r}")
+                print(f"differs: {kind} {arguments} {data[:200]!r} ({len(data)} bytes) "
+                      f"from a {'file' if from_file else 'pipe'}")
+                print(f"  x86-64: code {reference[2]}, output {reference[0][-120:]!r}, error {reference[1][-300:]!r}")
+                print(f"  target: code {target[2]}, output {target[0][-120:]!r}, error {target[1][-300:]!r}")
     for (kind, code), count in sorted(counts.items()):
         print(f"{count} {kind}s ended with code {code}")
     print(f"{len(addresses.reference_to_target)} failing statements paired by address (seed {seed})")

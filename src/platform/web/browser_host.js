@@ -16,15 +16,23 @@ mergeInto(LibraryManager.library, {
   },
 
   angleconv_host_read: function(descriptor, buffer, size) {
-    return Asyncify.handleAsync(async function() {
-      try {
-        var bytes = await Module['angleconvRead'](size);
-        var count = Math.min(bytes.length, size);
-        HEAPU8.set(bytes.subarray(0, count), buffer);
-        return count;
-      } catch (error) {
-        return -{{{ cDefine('EIO') }}};
-      }
+    return Asyncify.handleSleep(function(wakeUp) {
+      Promise.resolve()
+        .then(function() { return Module['angleconvRead'](size); })
+        .then(function(bytes) {
+          var count = Math.min(bytes.length, size);
+          HEAPU8.set(bytes.subarray(0, count), buffer);
+          return count;
+        }, function() { return -{{{ cDefine('EIO') }}}; })
+        .then(function(count) {
+          // The run goes on from the read, here, to its end: the exit that
+          // ends it has told the page through onExit already.
+          try {
+            wakeUp(count);
+          } catch (error) {
+            if (!(error instanceof ExitStatus)) throw error;
+          }
+        });
     });
   },
 
