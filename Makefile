@@ -217,8 +217,11 @@ SCREENSHOT ?= build-web/web-page.png
 test-browser: web build
 	timeout 900 node web/tests/browser_test.mjs build-web/site build/angleconv build-web/npm $(SCREENSHOT)
 
-# The site as build-web/angleconv-VERSION-web.zip.
-web-zip: web
+# The site as build-web/angleconv-VERSION-web.zip: the programs alone are
+# built, not the tests.
+web-zip: deps-web
+	./tools/configure web && env -u MAKELEVEL -u MAKEFLAGS -u MFLAGS cmake --build --preset web -j $(JOBS) --target angleconv angleconv_browser
+	$(MAKE) --no-print-directory web-site
 	python3 web/site.py zip build-web
 
 clean:
