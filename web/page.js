@@ -74,7 +74,7 @@ function startTerminalRun() {
     arguments: [],
     angleconvConsole: true,
     angleconvRead: (maxBytes) => readTerminal(thisRun, maxBytes),
-    angleconvWrite: (handle, bytes) => { if (run === thisRun) terminal.write(bytes); },
+    angleconvWrite: (handle, bytes) => writeTerminal(thisRun, bytes),
     onExit: (status) => endTerminalRun(thisRun, status),
   })).catch(showLoadFailure);
   terminal.focus();
@@ -115,6 +115,12 @@ function deliver(resolve, bytes) {
   else resolve(bytes);
 }
 
+// The program's WriteFile on standard output or error: the screen, unless
+// the run was ended with Ctrl-C or another has begun.
+function writeTerminal(thisRun, bytes) {
+  if (run === thisRun && !thisRun.interrupted) terminal.write(bytes);
+}
+
 function endTerminalRun(thisRun, status) {
   if (run !== thisRun || thisRun.ended) return;
   thisRun.ended = true;
@@ -132,7 +138,6 @@ function showRunEnd(thisRun) {
 }
 
 // The line discipline: every key the terminal reports, typed or pasted.
-// The echo of a whole paste is written at once.
 function onKeys(data) {
   if (!run) return;
   if (run.ended) {
@@ -330,6 +335,7 @@ function downloadResults() {
 
 if (terminal && createAngleconv) {
   terminal.open(element('terminal'));
+  terminal.textarea?.setAttribute('aria-describedby', 'dialogue-help');
   terminal.onData(onKeys);
   // Tab moves the focus on, as everywhere on the page, instead of typing a tab.
   terminal.attachCustomKeyEventHandler((event) => event.key !== 'Tab');
