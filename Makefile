@@ -19,7 +19,7 @@ preset = ./tools/configure $(1) && env -u MAKELEVEL -u MAKEFLAGS -u MFLAGS cmake
 preset_tests = $(call preset,$(1)) && ctest --preset $(1)
 
 .PHONY: all build run install uninstall package lint test test-gcc test-sanitizers test-clang test-fuzz \
-	test-host-stages test-cross-stages test-valgrind test-package test-aarch64 test-s390x test-armhf test-ppc64el test-i386 test-windows test-windows32 test-web windows web valgrind cross fuzz bench clean deps-run deps-test deps-bench \
+	test-host-stages test-cross-stages test-valgrind test-package test-aarch64 test-s390x test-armhf test-ppc64el test-i386 test-windows test-windows32 test-web windows web web-site serve test-browser web-zip valgrind cross fuzz bench clean deps-run deps-test deps-bench \
 	deps-install deps-package deps-web
 
 all: build
@@ -73,6 +73,7 @@ package: deps-package
 	$(foreach cpu,$(CROSS_PACKAGES),$(call debian_package,$(cpu)) &&) true
 	$(call windows_zip,windows)
 	$(call windows_zip,windows32)
+	$(MAKE) --no-print-directory web-zip
 
 # Formatting, layering, clang-tidy and cppcheck; any finding fails.
 lint: deps-test
@@ -162,11 +163,14 @@ test-windows32:
 # build-web/browser/angleconv.mjs and its .wasm.
 web: deps-web
 	$(call preset,web)
+	$(MAKE) --no-print-directory web-site
 
 # The unit tests that can run under Node, and the program under Node
-# against this machine's, build/angleconv.
+# against this machine's, build/angleconv; then the page in headless
+# Chromium (test-browser).
 test-web:
 	$(call preset_tests,web)
+	$(MAKE) --no-print-directory test-browser
 
 # Each fuzz target for FUZZ_SECONDS, with corpora kept in fuzz/corpus-*,
 # after the seeds have been replayed as tests.
@@ -190,6 +194,37 @@ bench: deps-bench build
 	./bench/batch build/angleconv build-bench/batch
 	$(call preset,web)
 	./bench/batch-node build/angleconv build-web/angleconv.js build-bench/batch-node
+
+# The page, build-web/site/ (make web builds it after the browser
+# program): assembled by web/site.py from web/, the program and xterm.js,
+# which npm ci installs from web/package-lock.json into build-web/npm/.
+web_npm = build-web/npm/node_modules/.package-lock.json
+$(web_npm): web/package.json web/package-lock.json
+	mkdir -p build-web/npm
+	cp web/package.json web/package-lock.json build-web/npm/
+	cd build-web/npm && npm ci --no-audit --no-fund --ignore-scripts
+
+web-site: $(web_npm)
+	python3 web/site.py assemble build-web
+
+# The page on http://127.0.0.1:PORT/ (PORT=0: any free port).
+PORT ?= 8000
+serve: web
+	python3 web/serve.py build-web/site $(PORT)
+
+# The page in headless Chromium against this machine's program; it also
+# takes a picture of the page (make test-browser SCREENSHOT=doc/web-page.png
+# renews the README's).
+SCREENSHOT ?= build-web/web-page.png
+test-browser: web build
+	timeout 900 node web/tests/browser_test.mjs build-web/site build/angleconv build-web/npm $(SCREENSHOT)
+
+# The site as build-web/angleconv-VERSION-web.zip: the programs alone are
+# built, not the tests.
+web-zip: deps-web
+	./tools/configure web && env -u MAKELEVEL -u MAKEFLAGS -u MFLAGS cmake --build --preset web -j $(JOBS) --target angleconv angleconv_browser
+	$(MAKE) --no-print-directory web-site
+	python3 web/site.py zip build-web
 
 clean:
 	rm -rf build build-*
