@@ -8,7 +8,7 @@
 #include "core/fpu_environment.h"
 #include "core/lifecycle.h"
 #include "exceptions/reports.h"
-#include "streams/text_input.h"
+#include "streams/line_reader.h"
 #include "streams/text_output.h"
 #include "streams/text_stream.h"
 
@@ -31,7 +31,6 @@ TextStream Composed{};
 
 TextStream Argument{};
 
-constexpr std::int32_t InvalidNumericInput = 106;
 constexpr std::string_view ErrorPrefix = "angleconv: ";
 
 int NumbersPerValue() { return HasDegreesSource(BatchJob.conversion) ? 3 : 1; }
@@ -62,7 +61,7 @@ void BeginValue() {
 // unless a failed read is the reason.
 [[noreturn]] void RejectLine() {
   if (IoResultCode == 0) {
-    SetIoResult(InvalidNumericInput);
+    SetIoResult(IoResult::InvalidNumericInput);
   }
   CheckIoResult();
   __builtin_unreachable();

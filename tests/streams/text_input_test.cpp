@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "core/fpu_environment.h"
+#include "streams/line_reader.h"
 #include "streams/stream_fixture.h"
 #include "streams/text_input.h"
 #include "support/extended_literals.h"
