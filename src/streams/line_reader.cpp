@@ -11,8 +11,11 @@ using x87::Extended;
 namespace {
 
 // Bytes wait at `position`, after a refill when the buffer was used up;
-// false at the end of the data, or after a failed refill (its code stored).
-bool BytesWaiting(TextStream& stream) { return stream.position < stream.limit || RefillBuffer(stream); }
+// false at the end of the data, which no later call reads past, or after a
+// failed refill (its code stored).
+bool BytesWaiting(TextStream& stream) {
+  return stream.position < stream.limit || (!stream.dataEnded && RefillBuffer(stream));
+}
 
 // The first byte at or below the blank from `from` on, `end` when there is
 // none; eight bytes at a time while eight remain.

@@ -1,8 +1,9 @@
 // The batch mode's reader: a stream of values, one value a line. The same
 // number tokens as ReadReal, but never past the end of the line, and every
 // byte is data (a byte 26 is a control byte like any other, not the end of
-// the data). A failed read stores its code and counts as the end of the
-// data.
+// the data). The first refill that brings no bytes ends the data for good,
+// also on a terminal, where more could follow. A failed read stores its
+// code and counts as the end of the data.
 #pragma once
 
 #include <cstdint>
