@@ -4,7 +4,7 @@
 #include <bit>
 #include <cstring>
 
-#include "streams/text_input.h"
+#include "streams/number_token.h"
 
 using x87::Extended;
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "realtext/text_to_real.h"
+#include "streams/number_token.h"
 
 using x87::Extended;
 
@@ -165,16 +165,4 @@ void SkipLine(TextStream& stream) {
       PutBack(stream);
     }
   }
-}
-
-Extended ConvertNumberToken(const char* token, std::size_t length) {
-  if (length > NumberTokenCapacity) {
-    SetIoResult(IoResult::InvalidNumericInput);
-    return Extended{};
-  }
-  const TextToRealResult converted = TextToReal(token);
-  if (converted.errorPosition != 0) {
-    SetIoResult(IoResult::InvalidNumericInput);
-  }
-  return converted.value;
 }

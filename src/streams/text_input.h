@@ -2,15 +2,11 @@
 // from a stream, with the CR LF rules and the end-of-data marker 26.
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
 #include <string>
 
 #include "arithmetic/extended_arithmetic.h"
 #include "streams/text_stream.h"
-
-// The longest number token that is converted; a longer one is rejected.
-inline constexpr std::size_t NumberTokenCapacity = 64;
 
 // The rest of the current line, of any length, without its line end; a CR
 // not followed by LF is dropped, and a byte 26 ends the line early.
@@ -19,15 +15,9 @@ void ReadDynamicString(TextStream& stream, std::string& result);
 
 // One number token after any blanks and line ends, up to the next blank or
 // control byte; 0 at the end of the data. A token that is no number, or is
-// longer than NumberTokenCapacity, stores the code 106.
+// longer than 64 characters, stores the code 106.
 //   "  12.5  7\r\n" -> 12.5, "  7\r\n" left
 x87::Extended ReadReal(TextStream& stream);
 
 // Consumes everything up to and including the next LF.
 void SkipLine(TextStream& stream);
-
-// A number token converted as ReadReal converts it: a `length` over
-// NumberTokenCapacity stores 106 and gives 0; otherwise the zero-terminated
-// `token` goes to TextToReal, and a token that is no number stores 106.
-//   "1e3", 3 -> 1000     "abc", 3 -> 106 stored     65 digits -> 0, 106 stored
-x87::Extended ConvertNumberToken(const char* token, std::size_t length);
