@@ -30,7 +30,7 @@
 #include "conversion/result.h"
 #include "core/fpu_environment.h"
 #include "realtext/text_to_real.h"
-#include "streams/text_input.h"
+#include "streams/line_reader.h"
 #include "streams/text_output.h"
 #include "streams/text_stream.h"
 

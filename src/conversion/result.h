@@ -11,11 +11,6 @@
 
 #include "streams/text_stream.h"
 
-// Statement helpers are always inlined, so that every statement has a
-// CheckIoResult call of its own, whose return address names that statement
-// in an error report.
-#define STATEMENT __attribute__((always_inline)) inline
-
 // The three unit words; a typed word matches one only byte for byte.
 inline constexpr std::string_view RadiansWord = "rad";
 inline constexpr std::string_view GradsWord = "g";

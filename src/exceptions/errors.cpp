@@ -1,6 +1,7 @@
 #include "exceptions/errors.h"
 
 #include "core/faults.h"
+#include "core/io_result.h"
 #include "exceptions/exception_classes.h"
 #include "exceptions/module_lookup.h"
 #include "exceptions/reports.h"
@@ -8,7 +9,10 @@
 
 EOutOfMemory* OutOfMemoryInstance = nullptr;
 EInvalidPointer* InvalidPointerInstance = nullptr;
-TErrorRec IoErrorTexts[IoErrorTextCount] = {{2, {}}, {3, {}}, {4, {}}, {5, {}}, {100, {}}, {101, {}}, {106, {}}};
+TErrorRec IoErrorTexts[IoErrorTextCount] = {{ERROR_FILE_NOT_FOUND, {}},          {ERROR_PATH_NOT_FOUND, {}},
+                                            {ERROR_TOO_MANY_OPEN_FILES, {}},     {ERROR_ACCESS_DENIED, {}},
+                                            {IoResult::ReadBeyondEndOfFile, {}}, {IoResult::DiskFull, {}},
+                                            {IoResult::InvalidNumericInput, {}}};
 TExceptRec RuntimeErrorClasses[RuntimeErrorClassCount]{};
 const ClassInfo* ExceptionClass = nullptr;
 void (*AssertionHook)(std::string_view message, void* location) = nullptr;

@@ -9,7 +9,7 @@
 #include "core/lifecycle.h"
 #include "exceptions/reports.h"
 #include "program/messages.h"
-#include "streams/text_input.h"
+#include "streams/line_reader.h"
 #include "streams/text_output.h"
 #include "streams/text_stream.h"
 
@@ -29,8 +29,6 @@ std::uint8_t ComposedBytes[ComposedSize];
 TextStream Composed{};
 
 TextStream Argument{};
-
-constexpr std::int32_t InvalidNumericInput = 106;
 
 int NumbersPerValue(ResultCase conversion) { return HasDegreesSource(conversion) ? 3 : 1; }
 
@@ -60,7 +58,7 @@ void BeginValue() {
 // unless a failed read is the reason.
 [[noreturn]] void RejectLine() {
   if (IoResultCode == 0) {
-    SetIoResult(InvalidNumericInput);
+    SetIoResult(IoResult::InvalidNumericInput);
   }
   CheckIoResult();
   __builtin_unreachable();

@@ -1,7 +1,7 @@
-// Reading characters, lines, unit words and number tokens from a stream.
+// The dialogue's reader: characters, lines, unit words and number tokens
+// from a stream, with the CR LF rules and the end-of-data marker 26.
 #pragma once
 
-#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -21,28 +21,3 @@ x87::Extended ReadReal(TextStream& stream);
 
 // Consumes everything up to and including the next LF.
 void SkipLine(TextStream& stream);
-
-// A number token converted as ReadReal converts it: more than 64 characters
-// store 106 and give 0; otherwise the zero-terminated `token` goes to
-// TextToReal, and a token that is no number stores 106.
-//   "1e3", 3 -> 1000     "abc", 3 -> 106 stored     65 digits -> 0, 106 stored
-x87::Extended ConvertNumberToken(const char* token, std::size_t length);
-
-// Reading a stream of values, one value a line: the same tokens as ReadReal,
-// but never past the end of the line, and every byte is data (a byte 26 is
-// a control byte like any other, not the end of the data). A failed read
-// stores its code and counts as the end of the data.
-enum class LineItem : std::uint8_t { Token, LineEnd, DataEnd };
-
-// Skips blanks and control bytes up to what comes next on the line: a
-// token (left unread), the LF (left unread) or the end of the data.
-//   "  12 7\n" -> Token, "12 7\n" left     " \t\r\n" -> LineEnd, "\n" left
-LineItem SkipToTokenOnLine(TextStream& stream);
-
-// After SkipToTokenOnLine gave Token: the token, consumed whatever its
-// length and converted by ConvertNumberToken.
-//   "12 7\n" -> 12, " 7\n" left
-x87::Extended ReadTokenOnLine(TextStream& stream);
-
-// Consumes everything up to and including the next LF, or to the end.
-void SkipPastLineEnd(TextStream& stream);

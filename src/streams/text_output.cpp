@@ -10,9 +10,6 @@ constexpr std::int32_t BlankBlockSize = 64;
 constexpr char BlankBlock[BlankBlockSize + 1] = "                                                                ";
 static_assert(sizeof BlankBlock - 1 == BlankBlockSize);
 
-// The open rule of every write: a stream not yet open for writing is opened.
-bool ReadyForWriting(TextStream& stream) { return stream.openMode == ModeOutput || EnsureOpenForWriting(stream); }
-
 // Runs the transfer operation of a full buffer; false after a failure.
 bool DrainFullBuffer(TextStream& stream) {
   const std::int32_t result = stream.transferOp(stream);
@@ -27,7 +24,7 @@ bool DrainFullBuffer(TextStream& stream) {
 
 TextStream& PutBytes(TextStream& stream, const void* source, std::int32_t count) {
   // Step 1: the stream must be open for writing.
-  if (!ReadyForWriting(stream)) {
+  if (!ReadyFor(stream, ModeOutput)) {
     return stream;
   }
   const auto* bytes = static_cast<const std::uint8_t*>(source);
@@ -69,7 +66,7 @@ TextStream& PutBlanks(TextStream& stream, std::int32_t count) {
 
 TextStream& PutChar(TextStream& stream, char character) {
   // Step 1: the stream must be open for writing.
-  if (!ReadyForWriting(stream)) {
+  if (!ReadyFor(stream, ModeOutput)) {
     return stream;
   }
   // Steps 2 and 3: a full buffer is drained first, and the character is
@@ -94,7 +91,7 @@ TextStream& PutDynamicString(TextStream& stream, std::string_view text, std::int
 
 TextStream& PutLineEnd(TextStream& stream) {
   // Step 1: the stream is opened first, since opening sets its line style.
-  if (!ReadyForWriting(stream)) {
+  if (!ReadyFor(stream, ModeOutput)) {
     return stream;
   }
   if ((stream.styleFlags & CrLfStyle) != 0) {

@@ -12,12 +12,6 @@ std::uint8_t DefaultLineStyle = CrLfStyle;
 
 namespace {
 
-constexpr std::int32_t StreamNotPrepared = 102;
-constexpr std::int32_t StreamClosed = 103;
-constexpr std::int32_t NotOpenForReading = 104;
-constexpr std::int32_t NotOpenForWriting = 105;
-constexpr std::int32_t MemoryFull = 101;
-
 bool IsOpenMode(std::uint16_t mode) { return mode == ModeInput || mode == ModeOutput || mode == ModeInOut; }
 
 bool IsModeValue(std::uint16_t mode) { return mode == ModeClosed || IsOpenMode(mode); }
@@ -50,7 +44,7 @@ std::int32_t ApplyFlushRule(TextStream& stream, StreamOperation operation) {
     return StoreResult(operation(stream));
   }
   // Step 3: a closed stream; the standard output streams say nothing.
-  return StoreResult(IsStandardOutputStream(stream) ? 0 : StreamClosed);
+  return StoreResult(IsStandardOutputStream(stream) ? 0 : IoResult::StreamClosed);
 }
 
 std::int32_t NoOperation(TextStream& /*stream*/) { return 0; }
@@ -63,7 +57,7 @@ std::int32_t EndOfMemory(TextStream& stream) {
 }
 
 // The transfer of a memory output stream: a full buffer has nowhere to go.
-std::int32_t RefuseTransfer(TextStream& /*stream*/) { return MemoryFull; }
+std::int32_t RefuseTransfer(TextStream& /*stream*/) { return IoResult::DiskFull; }
 
 std::int32_t FillBuffer(TextStream& stream) {
   // Step 1: the buffer is empty whatever the read gives.
@@ -116,6 +110,7 @@ void BindMemory(TextStream& stream, std::uint16_t mode, std::uint8_t* buffer, st
   stream.bufferSize = size;
   stream.position = 0;
   stream.limit = 0;
+  stream.dataEnded = false;
   stream.transferOp = transfer;
   stream.flushOp = NoOperation;
   stream.closeOp = NoOperation;
@@ -125,6 +120,7 @@ std::int32_t BindStandardHandle(TextStream& stream) {
   // Steps 1 to 3: an empty buffer of the stream's own, operations by mode.
   stream.position = 0;
   stream.limit = 0;
+  stream.dataEnded = false;
   stream.transferOp = stream.openMode == ModeInput ? FillBuffer : DrainBuffer;
   stream.flushOp = NoOperation;
   stream.bufferSize = StreamBufferSize;
@@ -151,7 +147,7 @@ std::int32_t BindStandardHandle(TextStream& stream) {
   if (type == FILE_TYPE_UNKNOWN) {
     CloseHandle(stream.osHandle);
     stream.openMode = ModeClosed;
-    return NotOpenForWriting;
+    return IoResult::NotOpenForWriting;
   }
   if (type == FILE_TYPE_CHAR) {
     stream.flushOp = DrainBuffer;
@@ -162,7 +158,7 @@ std::int32_t BindStandardHandle(TextStream& stream) {
 std::int32_t OpenStream(TextStream& stream, std::uint16_t mode) {
   // Step 1: only a prepared record can be opened.
   if (!IsModeValue(stream.openMode)) {
-    return StoreResult(StreamNotPrepared);
+    return StoreResult(IoResult::StreamNotPrepared);
   }
   // Step 2: an open stream is closed first.
   if (stream.openMode != ModeClosed) {
@@ -177,8 +173,6 @@ std::int32_t OpenStream(TextStream& stream, std::uint16_t mode) {
   return StoreResult(stream.openOp(stream));
 }
 
-std::int32_t OpenForReading(TextStream& stream) { return OpenStream(stream, ModeInput); }
-
 }  // namespace
 
 __attribute__((noinline)) void CheckIoResult() {
@@ -189,32 +183,30 @@ __attribute__((noinline)) void CheckIoResult() {
 
 std::int32_t OpenForWriting(TextStream& stream) { return OpenStream(stream, ModeOutput); }
 
-bool EnsureOpenForReading(TextStream& stream) {
-  // Step 1: only Input is opened implicitly, with the default line style.
-  if (&stream == &Input) {
+bool EnsureOpen(TextStream& stream, std::uint16_t mode) {
+  const bool reading = mode == ModeInput;
+  // Step 1: only the standard streams of the direction are opened
+  // implicitly, with the default line style.
+  if (reading ? &stream == &Input : IsStandardOutputStream(stream)) {
     stream.styleFlags = DefaultLineStyle;
-    OpenForReading(stream);
+    OpenStream(stream, mode);
   }
-  // Step 2: 104 replaces whatever the open attempt stored.
-  if (stream.openMode == ModeInput) {
+  // Step 2: 104 or 105 replaces whatever the open attempt stored.
+  if (stream.openMode == mode) {
     return true;
   }
-  SetIoResult(NotOpenForReading);
+  SetIoResult(reading ? IoResult::NotOpenForReading : IoResult::NotOpenForWriting);
   return false;
 }
 
-bool EnsureOpenForWriting(TextStream& stream) {
-  // Step 1: only Output and ErrorStream are opened implicitly.
-  if (IsStandardOutputStream(stream)) {
-    stream.styleFlags = DefaultLineStyle;
-    OpenForWriting(stream);
+bool RefillBuffer(TextStream& stream) {
+  const std::int32_t result = stream.transferOp(stream);
+  stream.dataEnded = result == 0 && stream.limit == 0;
+  if (result != 0) {
+    SetIoResult(result);
+    return false;
   }
-  // Step 2: 105 replaces whatever the open attempt stored.
-  if (stream.openMode == ModeOutput) {
-    return true;
-  }
-  SetIoResult(NotOpenForWriting);
-  return false;
+  return !stream.dataEnded;
 }
 
 std::int32_t FlushStream(TextStream& stream) { return ApplyFlushRule(stream, stream.transferOp); }
@@ -236,13 +228,13 @@ std::int32_t CloseStream(TextStream& stream) {
   }
   // Step 2: a closed or unprepared stream; closing a closed Input is silent.
   if (&stream != &Input) {
-    SetIoResult(StreamClosed);
+    SetIoResult(IoResult::StreamClosed);
   }
   return 0;
 }
 
 bool OpenStandardStream(TextStream& stream, std::uint8_t* buffer, std::uint32_t size) {
-  const bool open = &stream == &Input ? EnsureOpenForReading(stream) : EnsureOpenForWriting(stream);
+  const bool open = EnsureOpen(stream, &stream == &Input ? ModeInput : ModeOutput);
   if (open) {
     stream.bufferData = buffer;
     stream.bufferSize = size;

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 
+#include "core/io_result.h"
 #include "core/runtime_error.h"
 #include "platform/windows_types.h"
 
@@ -22,6 +23,10 @@ inline constexpr std::uint16_t ModeInOut = 0xD7B3;
 inline constexpr std::uint16_t CrLfStyle = 0x0001;
 // In a stream with the CR LF style, the byte that marks the end of the data.
 inline constexpr std::uint8_t EndOfDataMarker = 26;
+// The readers' other bytes with a meaning: LF ends a line, and every byte up
+// to the blank (tab, CR, 26, ...) separates number tokens as a blank does.
+inline constexpr std::uint8_t LineFeed = 10;
+inline constexpr std::uint8_t Blank = 32;
 inline constexpr std::uint32_t StreamBufferSize = 128;
 
 struct TextStream {
@@ -31,6 +36,10 @@ struct TextStream {
   std::uint32_t bufferSize;
   std::uint32_t position;
   std::uint32_t limit;
+  // Reading: the last refill brought no bytes. The dialogue's reader keeps
+  // its own end, a byte 26 planted in the buffer; the line reader reads no
+  // further once this is set, as a terminal would give more after an end.
+  bool dataEnded;
   std::uint8_t* bufferData;
   StreamOperation openOp;
   StreamOperation transferOp;
@@ -51,14 +60,29 @@ extern std::uint8_t DefaultLineStyle;
 // the statement that called it (its own return address).
 void CheckIoResult();
 
+// Statement helpers are always inlined, so that every statement has a
+// CheckIoResult call of its own, whose return address names that statement
+// in an error report.
+#define STATEMENT __attribute__((always_inline)) inline
+
 // Opens a stream for writing; on a standard stream that binds it to its
 // handle.
 std::int32_t OpenForWriting(TextStream& stream);
-// The implicit opens of a read or a write: Input, Output and ErrorStream
-// are opened on first use; false (with 104 or 105 stored) when the stream is
-// not open in the needed direction afterwards.
-bool EnsureOpenForReading(TextStream& stream);
-bool EnsureOpenForWriting(TextStream& stream);
+// The implicit open of a read (`mode` ModeInput) or a write (ModeOutput):
+// Input is opened for reading and Output and ErrorStream for writing on
+// first use; false, with 104 or 105 stored, when the stream is not open in
+// `mode` afterwards.
+bool EnsureOpen(TextStream& stream, std::uint16_t mode);
+// The open rule of every read and write: EnsureOpen only while the stream
+// is not open in `mode`, so that a failed open is tried again next time.
+inline bool ReadyFor(TextStream& stream, std::uint16_t mode) {
+  return stream.openMode == mode || EnsureOpen(stream, mode);
+}
+// The one refill of both readers: runs the transfer of a used-up input
+// buffer; true when it brought bytes. No bytes is the end of the data
+// (`dataEnded` set); a failure stores its code, and the next refill tries
+// again.
+bool RefillBuffer(TextStream& stream);
 std::int32_t FlushStream(TextStream& stream);
 std::int32_t FlushAfterStatement(TextStream& stream);
 // Writes out what waits and runs the close operation. Closing Input gives

@@ -116,7 +116,10 @@ class TerminalSession {
   bool WaitFor(const std::string& text);
   // Types a line followed by Enter.
   void Type(const std::string& line);
-  // Waits for the end of the program and returns its exit status.
+  // Presses the keys as they are: "2\x04" is 2, then Ctrl-D.
+  void Press(const std::string& keys);
+  // Waits a few seconds at most for the end of the program and returns its
+  // exit status; -1 when it did not end or ended by a signal.
   int Finish();
   const std::string& Transcript() const { return transcript_; }
   // What a terminal shows of the transcript: control sequences dropped,

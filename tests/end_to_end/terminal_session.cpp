@@ -20,6 +20,9 @@ TerminalSession::TerminalSession(const std::vector<std::string>& arguments) {
   cfmakeraw(&settings);
   settings.c_lflag |= ICANON;
   settings.c_iflag |= ICRNL;
+  // Ctrl-D hands over the line typed so far, or, at its start, an empty
+  // read: the end of the input.
+  settings.c_cc[VEOF] = 4;
   child_ = forkpty(&master_, nullptr, &settings, nullptr);
   if (child_ == 0) {
     ExecProgram(arguments);
@@ -105,18 +108,27 @@ void TerminalSession::Type(const std::string& line) {
   if (ProgramRunsUnderWine) {
     std::this_thread::sleep_for(std::chrono::milliseconds(500));
   }
-  const std::string keys = line + "\r";
+  Press(line + "\r");
+}
+
+void TerminalSession::Press(const std::string& keys) {
   if (write(master_, keys.data(), keys.size()) != static_cast<ssize_t>(keys.size())) {
     throw std::runtime_error("typing failed");
   }
 }
 
 int TerminalSession::Finish() {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+  int status = 0;
+  while (waitpid(child_, &status, WNOHANG) == 0) {
+    if (std::chrono::steady_clock::now() > deadline) {
+      return -1;
+    }
+    ReadSome(100);
+  }
+  child_ = -1;
   while (ReadSome(200)) {
   }
-  int status = 0;
-  waitpid(child_, &status, 0);
-  child_ = -1;
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
