@@ -82,8 +82,9 @@ constexpr Ordering OrderNormalOrZero(Extended a, Extended b) {
 
 // Both significands must have their integer bit set. The larger magnitude
 // goes first, so that the difference of the aligned significands is never
-// negative.
-inline Extended AddFinite(Operand x, Operand y, RoundingControl control, std::uint16_t& status) {
+// negative. Never inlined: one copy serves every caller.
+__attribute__((noinline)) inline Extended AddFinite(Operand x, Operand y, RoundingControl control,
+                                                    std::uint16_t& status) {
   assert((x.significand & y.significand & IntegerBit) != 0);
   if (x.exponent < y.exponent || (x.exponent == y.exponent && x.significand < y.significand)) {
     std::swap(x, y);
