@@ -7,9 +7,11 @@
 #include <cstring>
 #include <vector>
 
+#include "arithmetic/extended_arithmetic.h"
 #include "arithmetic/extended_operations.h"
 
 using namespace x87;
+using namespace x87::detail;
 
 namespace {
 
@@ -49,7 +51,7 @@ void SoftStoreDouble(benchmark::State& state) {
   std::uint16_t status = 0;
   for (auto _ : state) {
     for (std::size_t i = 0; i < Count; ++i) {
-      double r = std::bit_cast<double>(x87::StoreDoubleMasked(a[i], NearestWord, status));
+      double r = std::bit_cast<double>(x87::detail::StoreDoubleMasked(a[i], NearestWord, status));
       benchmark::DoNotOptimize(r);
     }
   }
@@ -74,7 +76,8 @@ void SoftDigitChain(benchmark::State& state) {
   for (auto _ : state) {
     Extended x = x87::WidenInteger(0);
     for (std::size_t i = 0; i < Count; ++i) {
-      x = x87::AddMasked(x87::MultiplyMasked(x, ten, NearestWord, status), digits[i], NearestWord, status);
+      x = x87::detail::AddMasked(x87::detail::MultiplyMasked(x, ten, NearestWord, status), digits[i], NearestWord,
+                                 status);
     }
     benchmark::DoNotOptimize(x);
   }
@@ -83,9 +86,9 @@ void SoftDigitChain(benchmark::State& state) {
 }
 BENCHMARK(SoftDigitChain);
 
-BENCHMARK_TEMPLATE(Soft, x87::AddMasked);
-BENCHMARK_TEMPLATE(Soft, x87::MultiplyMasked);
-BENCHMARK_TEMPLATE(Soft, x87::DivideMasked);
+BENCHMARK_TEMPLATE(Soft, x87::detail::AddMasked);
+BENCHMARK_TEMPLATE(Soft, x87::detail::MultiplyMasked);
+BENCHMARK_TEMPLATE(Soft, x87::detail::DivideMasked);
 BENCHMARK(SoftStoreDouble);
 
 #if defined(__x86_64__)

@@ -19,7 +19,7 @@
 
 #include <cstdint>
 
-#include "arithmetic/extended_operations.h"
+#include "arithmetic/extended_checked.h"
 #include "arithmetic/extended_value.h"
 
 namespace x87 {
@@ -45,99 +45,61 @@ std::uint16_t StatusWord();
 // Resets the unit: the power-on control word, cleared status flags.
 void ResetFpu();
 
-namespace detail {
-
-// An installed control word and the status flags that its masks make
-// faults, derived together when it is built so that the two never disagree.
-// Only LoadControlWord builds one.
-class InstalledControl {
- public:
-  constexpr explicit InstalledControl(std::uint16_t word)
-      : word_(word), faultingFlags_(static_cast<std::uint16_t>(~word & ExceptionMasks)) {}
-  constexpr std::uint16_t Word() const { return word_; }
-  constexpr std::uint16_t FaultingFlags() const { return faultingFlags_; }
-
- private:
-  std::uint16_t word_;
-  std::uint16_t faultingFlags_;
-};
-extern InstalledControl installedControl;
-extern std::uint16_t statusWord;
-
-// Raises the fault for `flags`. Never inlined: its return address is the
-// code address of the operation that faulted, inside the function that
-// asked for it.
-[[noreturn]] __attribute__((noinline)) void RaiseFloatFault(std::uint16_t flags);
-
-// One operation of the software core, checked: its flags join the status
-// word, and an unmasked one is a fault of this very operation. Inlined, even
-// without optimisation, so that the fault's code address is the operation's
-// own place in its caller.
-template <auto Operation, typename... Operands>
-__attribute__((always_inline)) inline auto Checked(Operands... operands) {
-  std::uint16_t flags = 0;
-  const auto result = Operation(operands..., flags);
-  statusWord |= flags;
-  if ((flags & installedControl.FaultingFlags()) != 0) {
-    RaiseFloatFault(flags & installedControl.FaultingFlags());
-  }
-  return result;
-}
-
-}  // namespace detail
-
 #define EXTENDED_OPERATION __attribute__((always_inline)) inline
 
-// Exact widening of a double, a single constant or a 64-bit integer.
+// Exact widening of a double, a single constant or a 64-bit integer (fild,
+// which raises nothing).
 EXTENDED_OPERATION Extended Widen(double value) {
-  return detail::Checked<WidenDoubleMasked>(BitCast<std::uint64_t>(value));
+  return detail::Checked<detail::WidenDoubleMasked>(BitCast<std::uint64_t>(value));
 }
 EXTENDED_OPERATION Extended Widen(float value) {
-  return detail::Checked<WidenFloatMasked>(BitCast<std::uint32_t>(value));
+  return detail::Checked<detail::WidenFloatMasked>(BitCast<std::uint32_t>(value));
 }
+Extended WidenInteger(std::int64_t value);
 
 // The four operations, each rounded once to extended under the installed
 // rounding control.
 EXTENDED_OPERATION Extended Add(Extended a, Extended b) {
-  return detail::Checked<AddMasked>(a, b, detail::installedControl.Word());
+  return detail::Checked<detail::AddMasked>(a, b, detail::installedControl.Word());
 }
 EXTENDED_OPERATION Extended Subtract(Extended a, Extended b) {
-  return detail::Checked<SubtractMasked>(a, b, detail::installedControl.Word());
+  return detail::Checked<detail::SubtractMasked>(a, b, detail::installedControl.Word());
 }
 EXTENDED_OPERATION Extended Multiply(Extended a, Extended b) {
-  return detail::Checked<MultiplyMasked>(a, b, detail::installedControl.Word());
+  return detail::Checked<detail::MultiplyMasked>(a, b, detail::installedControl.Word());
 }
 EXTENDED_OPERATION Extended Divide(Extended a, Extended b) {
-  return detail::Checked<DivideMasked>(a, b, detail::installedControl.Word());
+  return detail::Checked<detail::DivideMasked>(a, b, detail::installedControl.Word());
 }
 
 // Rounds to double: a finite value beyond the double range is an overflow,
 // a value below the normal range becomes subnormal or zero (underflow).
 EXTENDED_OPERATION double StoreDouble(Extended value) {
-  return BitCast<double>(detail::Checked<StoreDoubleMasked>(value, detail::installedControl.Word()));
+  return BitCast<double>(detail::Checked<detail::StoreDoubleMasked>(value, detail::installedControl.Word()));
 }
 
 // The integer part of x toward zero, at full extended precision; the sign is
 // kept (-0.5 gives -0) and infinities come back unchanged. The installed
 // control word does not change.
 EXTENDED_OPERATION Extended TruncateReal(Extended x) {
-  return detail::Checked<RoundToIntegralMasked>(x, WithRounding(detail::installedControl.Word(), Rounding::TowardZero));
+  return detail::Checked<detail::RoundToIntegralMasked>(
+      x, WithRounding(detail::installedControl.Word(), Rounding::TowardZero));
 }
 
 // x rounded to a signed 64-bit integer with the rounding control in force
 // (nearest, ties to even). Out of range or NaN is an invalid operation.
 EXTENDED_OPERATION std::int64_t RoundReal(Extended x) {
-  return detail::Checked<RoundToInt64Masked>(x, detail::installedControl.Word());
+  return detail::Checked<detail::RoundToInt64Masked>(x, detail::installedControl.Word());
 }
 
 // a < b, as an ordered comparison (any NaN is an invalid operation).
 EXTENDED_OPERATION bool IsLess(Extended a, Extended b) {
-  return detail::Checked<CompareSignalingMasked>(a, b) == Ordering::Less;
+  return detail::Checked<detail::CompareSignalingMasked>(a, b) == detail::Ordering::Less;
 }
 
 // a == b, as a quiet comparison (zeros of either sign are equal).
 EXTENDED_OPERATION bool IsEqual(Extended a, Extended b) {
-  return detail::Checked<CompareQuietMasked>(a, b) == Ordering::Equal;
+  return detail::Checked<detail::CompareQuietMasked>(a, b) == detail::Ordering::Equal;
 }
 
 }  // namespace x87

@@ -9,11 +9,6 @@ namespace x87 {
 
 namespace {
 
-using detail::Invalid;
-using detail::Operand;
-using detail::Quieted;
-using detail::Unpack;
-
 constexpr std::uint64_t IndefiniteDoubleBits = 0xFFF8000000000000;
 constexpr std::int64_t IntegerIndefinite = std::numeric_limits<std::int64_t>::min();
 
@@ -72,17 +67,19 @@ Extended FromMagnitude(bool sign, std::uint64_t magnitude) {
 
 }  // namespace
 
-Extended WidenDoubleMasked(std::uint64_t bits, std::uint16_t& status) {
-  return WidenBinary<DoubleLayout>(bits, status);
-}
-
-Extended WidenFloatMasked(std::uint32_t bits, std::uint16_t& status) { return WidenBinary<FloatLayout>(bits, status); }
-
 Extended WidenInteger(std::int64_t value) {
   const bool sign = value < 0;
   const std::uint64_t magnitude = sign ? 0 - static_cast<std::uint64_t>(value) : static_cast<std::uint64_t>(value);
   return FromMagnitude(sign, magnitude);
 }
+
+namespace detail {
+
+Extended WidenDoubleMasked(std::uint64_t bits, std::uint16_t& status) {
+  return WidenBinary<DoubleLayout>(bits, status);
+}
+
+Extended WidenFloatMasked(std::uint32_t bits, std::uint16_t& status) { return WidenBinary<FloatLayout>(bits, status); }
 
 Extended RoundToIntegralMasked(Extended a, std::uint16_t controlWord, std::uint16_t& status) {
   const Operand x = Unpack(a);
@@ -106,8 +103,7 @@ Extended RoundToIntegralMasked(Extended a, std::uint16_t controlWord, std::uint1
       break;
   }
   // The power of two of the significand's top bit.
-  const detail::Integral rounded =
-      detail::RoundMagnitude(x.sign, x.exponent - ExponentBias, x.significand, RoundingOf(controlWord));
+  const Integral rounded = RoundMagnitude(x.sign, x.exponent - ExponentBias, x.significand, RoundingOf(controlWord));
   if (!rounded.inexact) {
     return a;
   }
@@ -116,8 +112,6 @@ Extended RoundToIntegralMasked(Extended a, std::uint16_t controlWord, std::uint1
   // no fraction bits; below that the magnitude fits.
   return FromMagnitude(x.sign, rounded.magnitude);
 }
-
-namespace detail {
 
 std::int64_t RoundToInt64Any(Extended a, Rounding rounding, std::uint16_t& status) {
   const Operand x = Unpack(a);
@@ -132,7 +126,7 @@ std::int64_t RoundToInt64Any(Extended a, Rounding rounding, std::uint16_t& statu
       status |= InvalidFlag;
       return IntegerIndefinite;
   }
-  return RoundToInt64Finite(x.sign, x.exponent - ExponentBias, x.significand, rounding, status);
+  return RoundToInt64Finite(x, rounding, status);
 }
 
 std::uint64_t StoreDoubleAny(Extended a, RoundingControl control, std::uint16_t& status) {

@@ -3,6 +3,7 @@
 // src/arithmetic.
 #pragma once
 
+#include <cassert>
 #include <cstdint>
 
 #include "arithmetic/extended_value.h"
@@ -20,6 +21,12 @@ struct Operand {
 inline Operand Unpack(Extended x) {
   const std::int32_t field = ExponentFieldOf(x);
   return {Classify(x), SignOf(x), field == 0 ? 1 : field, x.significand};
+}
+
+// The same for a value already known to be normal, without classifying it.
+constexpr Operand UnpackNormal(Extended x) {
+  assert(IsNormal(x));
+  return {ExtendedClass::Normal, SignOf(x), ExponentFieldOf(x), x.significand};
 }
 
 inline Extended Quieted(Extended x) { return {x.signExponent, x.significand | QuietBit}; }

@@ -59,9 +59,6 @@ void NoteDenormals(const Operand& x, const Operand& y, std::uint16_t& status) {
   }
 }
 
-// Below any normalized denormal's exponent by more than a 128-bit shift.
-constexpr std::int32_t ZeroExponent = -0x8000;
-
 // Gives a denormal's significand its integer bit, lowering the exponent.
 void Normalize(Operand& x) {
   assert(x.significand != 0);
@@ -70,8 +67,17 @@ void Normalize(Operand& x) {
   x.exponent -= shift;
 }
 
+// A non-zero finite operand alone rounded to the format: what adding a zero
+// to it gives (a denormal stays one, with UE when underflow is unmasked).
+Extended RoundedAlone(Operand x, RoundingControl control, std::uint16_t& status) {
+  Normalize(x);
+  return PackExtended(
+      RoundNormalized<ExtendedFormat>(x.sign, x.exponent, Wide::FromHalves(x.significand, 0), control, status));
+}
+
 // Compares two numbers (not NaNs, not unsupported) by value.
 Ordering CompareNumbers(const Operand& x, const Operand& y) {
+  assert(!IsNaN(x.kind) && !IsUnsupported(x.kind) && !IsNaN(y.kind) && !IsUnsupported(y.kind));
   const bool zeroX = x.kind == ExtendedClass::Zero;
   const bool zeroY = y.kind == ExtendedClass::Zero;
   if (zeroX && zeroY) {
@@ -134,16 +140,13 @@ Extended AddAny(Extended a, Extended b, bool negateB, RoundingControl control, s
     // Two zeros of one sign keep it; otherwise +0, or -0 when rounding down.
     return SignedZero(x.sign == y.sign ? x.sign : control.Mode() == Rounding::Down);
   }
-  // A lone zero is the smaller operand, aligned away to nothing; a denormal
-  // is normalized below exponent 1 like any other value.
-  for (Operand* operand : {&x, &y}) {
-    if (operand->kind == ExtendedClass::Zero) {
-      operand->exponent = ZeroExponent;
-    } else {
-      Normalize(*operand);
-    }
+  if (zeroX || zeroY) {
+    return RoundedAlone(zeroX ? y : x, control, status);
   }
-  return AddFinite(x.sign, x.exponent, x.significand, y.sign, y.exponent, y.significand, control, status);
+  // A denormal is normalized below exponent 1 like any other value.
+  Normalize(x);
+  Normalize(y);
+  return AddFinite(x, y, control, status);
 }
 
 Extended MultiplyAny(Extended a, Extended b, RoundingControl control, std::uint16_t& status) {
@@ -166,7 +169,7 @@ Extended MultiplyAny(Extended a, Extended b, RoundingControl control, std::uint1
   }
   Normalize(x);
   Normalize(y);
-  return MultiplyFinite(sign, x.exponent, x.significand, y.exponent, y.significand, control, status);
+  return MultiplyFinite(x, y, control, status);
 }
 
 Extended DivideAny(Extended a, Extended b, RoundingControl control, std::uint16_t& status) {
@@ -197,7 +200,7 @@ Extended DivideAny(Extended a, Extended b, RoundingControl control, std::uint16_
   }
   Normalize(x);
   Normalize(y);
-  return DivideFinite(sign, x.exponent, x.significand, y.exponent, y.significand, control, status);
+  return DivideFinite(x, y, control, status);
 }
 
 }  // namespace x87::detail

@@ -87,11 +87,17 @@ constexpr bool IsDenormalOperand(ExtendedClass c) {
   return c == ExtendedClass::Denormal || c == ExtendedClass::PseudoDenormal;
 }
 
+// Classify(x) == ExtendedClass::Normal, as one comparison of each field:
+// exponent field in 1..7FFE and integer bit set. The operations test it
+// first, on every operand.
+constexpr bool IsNormal(Extended x) {
+  const auto exponent = static_cast<std::uint16_t>(ExponentFieldOf(x) - 1);
+  return exponent < MaxExponentField - 1 && static_cast<std::int64_t>(x.significand) < 0;
+}
 constexpr bool IsZero(Extended x) { return Classify(x) == ExtendedClass::Zero; }
 constexpr bool IsDenormal(Extended x) { return Classify(x) == ExtendedClass::Denormal; }
 constexpr bool IsPseudoDenormal(Extended x) { return Classify(x) == ExtendedClass::PseudoDenormal; }
 constexpr bool IsUnnormal(Extended x) { return Classify(x) == ExtendedClass::Unnormal; }
-constexpr bool IsNormal(Extended x) { return Classify(x) == ExtendedClass::Normal; }
 constexpr bool IsInfinity(Extended x) { return Classify(x) == ExtendedClass::Infinity; }
 constexpr bool IsPseudoInfinity(Extended x) { return Classify(x) == ExtendedClass::PseudoInfinity; }
 constexpr bool IsPseudoNaN(Extended x) { return Classify(x) == ExtendedClass::PseudoNaN; }

@@ -20,6 +20,7 @@
 #include <optional>
 #include <string>
 
+#include "arithmetic/extended_arithmetic.h"
 #include "arithmetic/extended_operations.h"
 #include "arithmetic/x87_reference.h"
 
@@ -82,6 +83,7 @@ struct Outcome {
 
 inline Outcome RunSoft(const Case& c) {
   using namespace x87;
+  using namespace x87::detail;
   const std::uint16_t word = ControlWordOf(c);
   std::uint16_t flags = 0;
   Extended value{};

@@ -6,7 +6,7 @@
 
 #include "arithmetic/extended_operations.h"
 
-namespace x87 {
+namespace x87::detail {
 namespace {
 
 constexpr Extended One = {0x3FFF, IntegerBit};
@@ -228,5 +228,29 @@ TEST(ExtendedOperations, Comparisons) {
   }
 }
 
+// The one-comparison test that every operation makes first agrees with the
+// classification at each edge of the normal class.
+TEST(ExtendedOperations, IsNormalIsTheNormalClass) {
+  const Extended values[] = {One,
+                             PlusZero,
+                             MinusZero,
+                             Denormal,
+                             PseudoDenormal,
+                             Unnormal,
+                             Infinity,
+                             PseudoInfinity,
+                             QuietNaN1,
+                             SignalingNaN1,
+                             BelowTwiceSmallestNormal,
+                             {0x7FFE, IntegerBit},
+                             {0xFFFE, ~std::uint64_t{0}},
+                             {0x8001, IntegerBit},
+                             {0x7FFE, FractionMask}};
+  for (const Extended x : values) {
+    SCOPED_TRACE(testing::Message() << std::hex << x.signExponent << ":" << x.significand);
+    EXPECT_EQ(IsNormal(x), Classify(x) == ExtendedClass::Normal);
+  }
+}
+
 }  // namespace
-}  // namespace x87
+}  // namespace x87::detail

@@ -17,6 +17,7 @@
 #include <string_view>
 
 #include "arithmetic/extended_arithmetic.h"
+#include "arithmetic/extended_operations.h"
 #include "support/exact_integer.h"
 
 using namespace x87;
@@ -121,13 +122,13 @@ inline Extended operator-(Extended x) { return Negate(x); }
 // A double widened exactly, without touching the status word.
 inline Extended WidenedDouble(double value) {
   std::uint16_t ignored = 0;
-  return x87::WidenDoubleMasked(x87::BitCast<std::uint64_t>(value), ignored);
+  return x87::detail::WidenDoubleMasked(x87::BitCast<std::uint64_t>(value), ignored);
 }
 
 // The double nearest to x, for messages: no flag, no fault.
 inline double NearestDouble(Extended x) {
   std::uint16_t ignored = 0;
-  return x87::BitCast<double>(x87::StoreDoubleMasked(x, 0x037F, ignored));
+  return x87::BitCast<double>(x87::detail::StoreDoubleMasked(x, 0x037F, ignored));
 }
 
 // Shown as its two fields in hex, in traces and failure messages.
