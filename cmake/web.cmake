@@ -10,6 +10,9 @@
 # programs link the same objects.
 set(ANGLECONV_WEB_DIR ${CMAKE_SOURCE_DIR}/src/platform/web)
 add_compile_options(-fexceptions)
+# emcc turns any -Os on a command line into -fno-inline-functions, even where
+# a later -O2 asks for speed (the batch mode's files): inlining is asked back.
+add_compile_options(-finline-functions)
 add_link_options(-fexceptions -sUSE_OFFSET_CONVERTER=1 -sEXIT_RUNTIME=1 -sALLOW_MEMORY_GROWTH=1
   --js-library=${ANGLECONV_WEB_DIR}/code_addresses.js)
 set(CMAKE_EXECUTABLE_SUFFIX .js)
