@@ -1,5 +1,6 @@
 #include "platform/file_api.h"
 
+#include "platform/posix/descriptor_handles.h"
 #include "platform/posix/last_error.h"
 
 #include <errno.h>
@@ -10,9 +11,6 @@
 #include <unistd.h>
 
 namespace {
-
-// Handles are the descriptor plus one, so that descriptor 0 is no null handle.
-HANDLE HandleOf(int descriptor) { return reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(descriptor) + 1); }
 
 int DescriptorOf(HANDLE handle) {
   const auto value = reinterpret_cast<std::intptr_t>(handle);
@@ -52,14 +50,8 @@ void IgnoreWriteSignals() {
 
 // GetStdHandle: the handle of descriptor 0, 1 or 2 while it is open.
 HANDLE GetStdHandle(DWORD standardHandle) {
-  int descriptor;
-  if (standardHandle == STD_INPUT_HANDLE) {
-    descriptor = 0;
-  } else if (standardHandle == STD_OUTPUT_HANDLE) {
-    descriptor = 1;
-  } else if (standardHandle == STD_ERROR_HANDLE) {
-    descriptor = 2;
-  } else {
+  const int descriptor = StandardDescriptor(standardHandle);
+  if (descriptor < 0) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return INVALID_HANDLE_VALUE;
   }

@@ -5,14 +5,13 @@
 
 #include <cstdint>
 
+#include "platform/posix/descriptor_handles.h"
 #include "platform/posix/last_error.h"
 #include "platform/web/host.h"
 
 namespace {
 
 constexpr int StandardDescriptors = 3;
-
-HANDLE HandleOf(int descriptor) { return reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(descriptor) + 1); }
 
 // The descriptor of a standard handle; -1 for any other handle.
 int DescriptorOf(HANDLE handle) {
@@ -33,14 +32,8 @@ void IgnoreWriteSignals() { angleconv_host_ignore_write_signals(); }
 
 // GetStdHandle: the handle of descriptor 0, 1 or 2 while the host has it open.
 HANDLE GetStdHandle(DWORD standardHandle) {
-  int descriptor = -1;
-  if (standardHandle == STD_INPUT_HANDLE) {
-    descriptor = 0;
-  } else if (standardHandle == STD_OUTPUT_HANDLE) {
-    descriptor = 1;
-  } else if (standardHandle == STD_ERROR_HANDLE) {
-    descriptor = 2;
-  } else {
+  const int descriptor = StandardDescriptor(standardHandle);
+  if (descriptor < 0) {
     FailWith(ERROR_INVALID_PARAMETER);
     return INVALID_HANDLE_VALUE;
   }
