@@ -6,8 +6,8 @@
 // canonical finite value the number written must lie within half a unit of
 // its last digit, plus two units of the 17th significant digit (of the 16th
 // decimal below 10), of the exact value: the conversion keeps 18
-// significant digits (17 decimals below 10), then rounds half up at the
-// place asked.
+// significant digits (17 decimals below 10), then rounds its magnitude half
+// up (half away from zero) at the place asked.
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>

@@ -1,6 +1,7 @@
 // Extended real to decimal text, fixed or scientific, right-justified.
 //   57.2957795130823, width 6, 4 decimals   -> "57.2958"
-//   2.5, width 3, 0 decimals                -> "  3" (half up)
+//   2.5, width 3, 0 decimals                -> "  3" (half away from zero:
+//   -2.5, width 3, 0 decimals               -> " -3"  the magnitude half up)
 //   1.4e36, width 6, 4 decimals             -> " 1.4E+0036"
 //   12.5, width 10, negative decimals       -> " 1.3E+0001"
 #pragma once
