@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "platform/posix/image_region.h"
 #include "platform/posix/started_name.h"
 
 // Bounds of the program's image, placed by the linker.
@@ -55,22 +56,8 @@ DWORD GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size) {
 }
 
 std::size_t VirtualQuery(const void* address, MEMORY_BASIC_INFORMATION* information, std::size_t length) {
-  if (length < sizeof *information) {
-    return 0;
-  }
-  std::memset(information, 0, sizeof *information);
   // The image bounds are separate linker symbols: compared as numbers.
-  const auto where = reinterpret_cast<std::uintptr_t>(address);
-  const auto imageStart = reinterpret_cast<std::uintptr_t>(&__executable_start);
-  const auto imageEnd = reinterpret_cast<std::uintptr_t>(&_end);
-  if (where >= imageStart && where < imageEnd) {
-    information->BaseAddress = &__executable_start;
-    information->AllocationBase = &__executable_start;
-    information->RegionSize = imageEnd - imageStart;
-    information->State = MEM_COMMIT;
-  } else {
-    information->BaseAddress = const_cast<void*>(address);
-    information->State = MEM_FREE;
-  }
-  return sizeof *information;
+  const ProgramImage image{&__executable_start, reinterpret_cast<std::uintptr_t>(&__executable_start),
+                           reinterpret_cast<std::uintptr_t>(&_end)};
+  return DescribeAddress(address, image, information, length);
 }

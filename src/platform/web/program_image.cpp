@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 
+#include "platform/posix/image_region.h"
 #include "platform/process_api.h"
 
 namespace {
@@ -34,18 +35,5 @@ DWORD GetModuleFileNameA(HMODULE module, LPSTR fileName, DWORD size) {
 }
 
 std::size_t VirtualQuery(const void* address, MEMORY_BASIC_INFORMATION* information, std::size_t length) {
-  if (length < sizeof *information) {
-    return 0;
-  }
-  std::memset(information, 0, sizeof *information);
-  if (reinterpret_cast<std::uintptr_t>(address) < ImageEnd) {
-    information->BaseAddress = ProgramModule;
-    information->AllocationBase = ProgramModule;
-    information->RegionSize = ImageEnd;
-    information->State = MEM_COMMIT;
-  } else {
-    information->BaseAddress = const_cast<void*>(address);
-    information->State = MEM_FREE;
-  }
-  return sizeof *information;
+  return DescribeAddress(address, ProgramImage{ProgramModule, 0, ImageEnd}, information, length);
 }
