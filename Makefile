@@ -99,6 +99,7 @@ test-host-stages:
 	@$(STAGE) "fuzz smoke" $(MAKE) test-fuzz
 	@$(STAGE) valgrind $(MAKE) test-valgrind
 	@$(STAGE) package $(MAKE) test-package
+	@$(STAGE) web $(MAKE) test-web
 	@$(STAGE) windows $(MAKE) test-windows
 
 test-cross-stages:
@@ -108,7 +109,6 @@ test-cross-stages:
 	@$(STAGE) ppc64el $(MAKE) test-ppc64el
 	@$(STAGE) i386 $(MAKE) test-i386
 	@$(STAGE) windows32 $(MAKE) test-windows32
-	@$(STAGE) web $(MAKE) test-web
 
 test-gcc:
 	$(call preset_tests,gcc)
