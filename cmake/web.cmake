@@ -5,7 +5,7 @@
 #   browser/angleconv.mjs + browser/angleconv.wasm  the program for the page
 # Code addresses are offsets in the .wasm binary, taken from the host's
 # stack traces (the offset converter), so a report's address is the same in
-# every run and in both hosts.
+# every run of each program (the two are different binaries).
 set(ANGLECONV_WEB_DIR ${CMAKE_SOURCE_DIR}/src/platform/web)
 # C++ exceptions: WebAssembly's own, which cost nothing until one is thrown,
 # for the program under Node and the tests. The page's program cannot have
@@ -49,11 +49,12 @@ function(angleconv_web_programs)
     angleconv_arithmetic angleconv_platform)
   get_target_property(sources angleconv SOURCES)
   foreach(layer ${layers})
-    target_compile_options(${layer} PRIVATE -flto)
     get_target_property(layer_sources ${layer} SOURCES)
     list(APPEND sources ${layer_sources})
   endforeach()
-  target_compile_options(angleconv PRIVATE -flto)
+  foreach(target ${layers} angleconv)
+    target_compile_options(${target} PRIVATE -flto)
+  endforeach()
   target_link_options(angleconv PRIVATE -flto ${ANGLECONV_WEB_NODE_LINK_OPTIONS})
   set_target_properties(angleconv PROPERTIES
     LINK_DEPENDS "${ANGLECONV_WEB_DIR}/node_host.js;${ANGLECONV_WEB_DIR}/code_addresses.js")
